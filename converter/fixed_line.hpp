@@ -1,0 +1,52 @@
+// The fixed-width vocabulary of the structure file: lines built by 1-based
+// columns, and numbers in Fortran-style Fw.d fields.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace cif2str {
+
+// A number rounded to `decimals` places and right-aligned in `width` columns,
+// rendered as printf's "%w.df" does (exact binary value, ties to even, the
+// minus sign kept on a negative value that rounds to zero). A number that
+// needs more columns is written whole: the refinement program cannot read
+// the asterisks a Fortran field would print.
+std::string fixed_field(double value, int width, int decimals);
+
+// The two fields every number of the structure file uses.
+inline std::string f8_5(double value) { return fixed_field(value, 8, 5); }
+inline std::string f10_5(double value) { return fixed_field(value, 10, 5); }
+
+// One output line addressed by column, first column 1. Columns not yet given
+// a character are blanks. The line grows as far as its texts need: a text is
+// never cut to fit its field.
+class FixedLine {
+ public:
+  // The line becomes `opening`, every later column blank.
+  void start(std::string_view opening);
+
+  // Columns first..last receive `text`, blank-padded when shorter; a longer
+  // text is placed whole and the field widens. Returns the field's last column.
+  std::size_t receive(std::size_t first, std::size_t last, std::string_view text);
+
+  // A field exactly as wide as its text, from column `first`.
+  std::size_t receive(std::size_t first, std::string_view text) {
+    return receive(first, first + text.size() - 1, text);
+  }
+
+  // Column of the last non-blank character, 0 when the line is all blank.
+  std::size_t end_of_text() const;
+
+  // Columns 1..column exactly, trailing blanks included.
+  std::string_view upto(std::size_t column);
+
+  // Columns 1..end_of_text().
+  std::string_view text() { return upto(end_of_text()); }
+
+ private:
+  std::string columns_;
+};
+
+}  // namespace cif2str

@@ -1,0 +1,75 @@
+#include "tables.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <stdexcept>
+
+namespace cif2str {
+
+int nearest_integer(double value) {
+  if (std::isnan(value)) return 0;
+  const double whole = value > 0 ? std::trunc(value + 0.5) : std::trunc(value - 0.5);
+  if (whole >= static_cast<double>(INT_MAX)) return INT_MAX;
+  if (whole <= static_cast<double>(INT_MIN)) return INT_MIN;
+  return static_cast<int>(whole);
+}
+
+std::string mode_name(char letter, long long index) {
+  return letter + std::to_string(index);
+}
+
+std::string_view without_trailing_blanks(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(' ');
+  return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
+}
+
+std::string site_type(std::string_view symbol) {
+  std::string type(symbol.substr(0, 2));
+  type.resize(2, ' ');
+  return type;
+}
+
+std::size_t longest_label(std::span<const Atom> atoms) {
+  std::size_t longest = 0;
+  for (const Atom& atom : atoms) longest = std::max(longest, atom.label.size());
+  return longest;
+}
+
+void SparseMatrix::set(int row, int column, double value) {
+  if (!holds_index(row) || !holds_index(column))
+    throw std::out_of_range("matrix cell outside the matrix");
+  entries_.push_back({row, column, value});
+  settled_ = false;
+}
+
+// Sorts by cell once all entries are in, keeping the last entry of each cell
+// and dropping zero cells.
+void SparseMatrix::settle() const {
+  if (settled_) return;
+  std::stable_sort(entries_.begin(), entries_.end(),
+                   [](const MatrixEntry& a, const MatrixEntry& b) {
+                     return a.row != b.row ? a.row < b.row : a.column < b.column;
+                   });
+  std::vector<MatrixEntry> cells;
+  cells.reserve(entries_.size());
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const bool replaced = i + 1 < entries_.size() && entries_[i + 1].row == entries_[i].row &&
+                          entries_[i + 1].column == entries_[i].column;
+    if (!replaced && entries_[i].value != 0.0) cells.push_back(entries_[i]);
+  }
+  entries_ = std::move(cells);
+  settled_ = true;
+}
+
+std::span<const MatrixEntry> SparseMatrix::row(int row) const {
+  settle();
+  const auto first = std::lower_bound(
+      entries_.begin(), entries_.end(), row,
+      [](const MatrixEntry& entry, int wanted) { return entry.row < wanted; });
+  auto last = first;
+  while (last != entries_.end() && last->row == row) ++last;
+  return {first, last};
+}
+
+}  // namespace cif2str

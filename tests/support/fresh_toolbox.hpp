@@ -1,0 +1,35 @@
+// A fresh toolbox for each test, working in a temporary directory of its own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+namespace zatrel::testing {
+
+inline constexpr int kInputUnit = 1;
+inline constexpr int kOutputUnit = 2;
+inline constexpr int kScratchUnit = 3;
+inline constexpr int kMessageUnit = 6;
+
+class FreshToolbox : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Writes a file in the test's directory and returns its path.
+  std::string write_file(std::string_view name, std::string_view contents) const;
+  // Writes the CIF text and opens it with ocif_.
+  void open_cif(std::string_view contents);
+  // Everything written to the message unit so far.
+  std::string messages() const;
+  std::string path(std::string_view name) const { return dir_ + "/" + std::string(name); }
+
+  std::string dir_;
+};
+
+// The whole contents of a file ("" when it cannot be read).
+std::string read_file(const std::string& path);
+
+}  // namespace zatrel::testing

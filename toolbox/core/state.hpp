@@ -1,0 +1,251 @@
+// The one toolbox state: every table and value the toolbox keeps, grouped by
+// the room that owns it. Initial values are written here, once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/units.hpp"
+#include "zatrel/zatrel.hpp"
+
+namespace zatrel {
+
+using Name = Text<NAMELEN>;
+using Flag4 = Text<4>;
+using YesNo = Text<3>;  // "yes" or "no "
+
+inline constexpr int kRecordLength = 2048;
+inline constexpr int kCachedRecords = 5;
+inline constexpr int kLinesPerLeaf = 256;
+inline constexpr int kLeavesPerDirectory = 255;
+
+// Caller-visible values, bound to the public references of zatrel.hpp.
+struct Visible {
+  Text<200> strval_;
+  Text<72> blockname_;
+  Text<200> filename_;
+  Text<4> itemtype_;
+  Text<72> dicttype_;
+  Text<72> dictcat_;
+  Text<72> dictname_;
+  Text<72> dictver_;
+  Text<72> foundname_;
+  Text<1> lastquote_;
+  Text<1> outquote_;
+  Text<32> version_{"Zatrel version 0.1.0 2026-12-08"};
+
+  int loopno_ = 0;
+  int vallen_ = 0;
+  int fnlen_ = 0;
+  int line_ = 200;
+  int esdlim_ = 19;
+  int inlineno_ = 0;
+  int outlineno_ = 0;
+  int namepos_ = 0;
+  int valpos_ = 0;
+  int decpos_ = 0;
+  int endpos_ = 0;
+  int pnamepos_ = 0;
+  int pvalpos_ = 0;
+  int pdecpos_ = 0;
+  int pendpos_ = 0;
+  int firstline_ = 1;
+  int lastline_ = 0;
+  int inesddig_ = 0;
+  int pesddig_ = 0;
+
+  bool inloop_ = false;
+  bool intext_ = false;
+  bool ploopwrap_ = true;
+  bool insave_ = false;
+  bool psave_ = false;
+  bool paliases_ = false;
+  bool aliases_ = true;
+  bool palign_ = true;
+  bool intabs_ = true;
+  bool ptabs_ = true;
+  bool nullblank_ = false;
+  bool pnullblank_ = false;
+  bool inglobal_ = false;
+  bool pglobal_ = false;
+  bool indecpt_ = false;
+  bool pdecpt_ = false;
+  bool inleadzero_ = false;
+  bool pleadzero_ = false;
+  bool appendcif_ = false;
+  bool pxml_ = false;
+  bool pcatname_ = true;
+
+  float rprec_ = 1e-6F;
+  double dprec_ = 1e-14;
+  float rmin_ = 1e-37F;
+  double dmin_ = 1e-307;
+  int dminexp_ = -307;
+  Text<8> dfmt_{"(d30.14)"};
+};
+
+// One index record held in memory: a directory (link + 255 leaf records) or a
+// leaf (256 location codes), with the record it lives in.
+struct IndexRecord {
+  int number = 0;   // directory or leaf number; 0 when none is loaded
+  int record = 0;   // record number in the scratch file
+  bool changed = false;
+  std::array<int, kLinesPerLeaf> fields{};  // directory: [0] link, [1..255] leaves
+};
+
+struct CachedRecord {
+  int record = 0;  // data record held; 0 when empty
+  std::array<char, kRecordLength> bytes{};
+};
+
+// Core room: units, the current line, the scratch store.
+struct CoreState {
+  int input_unit = 1;
+  int output_unit = 2;
+  int scratch_unit = 3;
+  int message_unit = 6;
+  UnitTable units;
+
+  // Reading state shared with the reader.
+  Text<MAXBUF> linebuf;
+  int linelen = 0;
+  int curline = 0;
+  int curcol = 0;
+  int bufline = 0;
+  int blockend = 0;
+  int nlines = 0;
+  char tab = '\t';
+
+  // The current line with tabs expanded.
+  Text<MAXBUF> tabbuf;
+  int tabline = -1;
+
+  // Scratch store.
+  std::array<CachedRecord, kCachedRecords> cache{};
+  IndexRecord directory;
+  IndexRecord leaf;
+  int next_free_record = 3;
+};
+
+// Reader room: the block directory, the loop table, the item reader.
+struct NameEntry {
+  Name bname;   // lower case, the hash key
+  Name btag;    // as written (or the dictionary's spelling)
+  Flag4 btype;
+  Name bdtype;
+  int bcat = 0;
+  int bdict = 0;
+  int bnline = 0, bncol = 0, bntab = 0;
+  int bvline = 0, bvcol = 0;
+  int bloop = 0;
+  int blpos = 0;
+  int bread = 0;
+};
+
+struct LoopEntry {
+  int lnitems = 0;
+  int lnpackets = 0;
+  int lline = 0, lcol = 0, ltab = 0;
+};
+
+struct PacketSlot {
+  int pcol = 0, plen = 0, pline = 0;
+};
+
+struct Bookmark {
+  std::array<int, 4> v{-1, -1, -1, -1};
+};
+
+// A hash table of names (53 buckets, 1-based entries, 0 for none); the
+// operations on it are in reader/hash_funcs.
+struct NameHash {
+  explicit NameHash(int capacity_)
+      : names(static_cast<std::size_t>(capacity_) + 1), chain(static_cast<std::size_t>(capacity_) + 1, 0),
+        capacity(capacity_) {}
+  std::vector<Name> names;  // [1..capacity]
+  std::vector<int> chain;   // [1..capacity]
+  int capacity;
+  int count = 0;
+  std::array<int, NUMHASH + 1> heads{};  // [1..53]
+};
+
+struct ReaderState {
+  NameHash block_names{NUMBLOCK};  // key table of `names`
+  std::vector<NameEntry> names = std::vector<NameEntry>(NUMBLOCK + 1);  // 1-based
+  NameHash block_cats{NUMBLOCK};
+
+  std::array<LoopEntry, NUMLOOP + 1> loops{};  // 1-based
+  int nloops = 0;
+
+  Name lastname;
+  int curitem = 0;
+  int curloop = 0;
+  int packetno = 0;
+  std::array<PacketSlot, NUMITEM + 2> packet{};  // 1-based, slot n+1 = resume
+
+  std::vector<Bookmark> bookmarks = std::vector<Bookmark>(MAXBOOK + 1);  // 1-based
+  YesNo lasttest{"no "};
+
+  double numval = 0.0;  // number value of the last numeric token
+  double numsd = -1.0;  // its standard uncertainty, -1 when none
+};
+
+// Dictionary room.
+struct DictEntry {
+  Name dname;
+  Name dspell;
+  Flag4 dtype4;
+  Name dtypetext;
+  int dcat = 0;
+  int aroot = 0;
+  int anext = 0;
+  bool dkey = false;
+  int knext = 0;
+  int dxml = 0;
+};
+
+struct DictCategory {
+  Name cname;
+  int cfirstkey = 0;
+  int cxml = 0;
+};
+
+struct DictionaryState {
+  NameHash names{NUMDICT};
+  std::vector<DictEntry> entries = std::vector<DictEntry>(NUMDICT + 1);  // 1-based
+  NameHash cats{NUMDICT};
+  std::vector<DictCategory> categories = std::vector<DictCategory>(NUMDICT + 1);
+  std::vector<Text<60>> xmltarget = std::vector<Text<60>>(XMLDEFS + 1);
+  int nxml = 0;
+  int xmldata = 0;
+  int lastcheck = 0;  // entry found by the last dcheck
+
+  YesNo validnames{"no "};
+  YesNo checktypes{"no "};
+  YesNo checkcats{"yes"};
+  YesNo dictloading{"no "};
+  int duppolicy = 0;
+};
+
+// Writer room.
+struct WriterState {
+  Text<200> prefix;
+  Name xblock, xcat, xcattr, xitem, xitemtr;
+  int loopcols = 0;
+  YesNo loop{"no "};
+  YesNo text{"no "};
+};
+
+struct State {
+  Visible vis;
+  CoreState core;
+  ReaderState reader;
+  DictionaryState dict;
+  WriterState writer;
+};
+
+// The one state of this process.
+State& state();
+
+}  // namespace zatrel

@@ -1,0 +1,24 @@
+// Shared text utilities: significant length, case, tab expansion.
+#pragma once
+
+#include <string_view>
+
+#include "zatrel/zatrel.hpp"
+
+namespace zatrel {
+
+// Column of position p (1-based) of a line once its tabs are expanded to stops
+// every 8 columns.
+int tab_expanded_column(std::string_view line, int p);
+
+// Expands the tabs of the current input line into the expanded-line buffer,
+// unless that line is already expanded.
+void detab();
+
+// Clears pending floating-point exception flags.
+void clearfp();
+
+// Lower case of the 26 letters only, in place.
+void locase_in_place(char* text, std::size_t n) noexcept;
+
+}  // namespace zatrel

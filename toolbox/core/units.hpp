@@ -1,0 +1,45 @@
+// The table of open files by unit number, shared by the caller and the toolbox.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/file.hpp"
+
+namespace zatrel {
+
+struct Unit {
+  FileDescriptor fd;
+  std::string path;
+  // A message file is replaced by its first record, not on opening.
+  bool replace_on_first_write = false;
+};
+
+class UnitTable {
+ public:
+  // Message file: created when absent, its contents replaced by the first record.
+  bool open_message_file(int unit, const std::string& path);
+  // Existing file for sequential reading.
+  bool open_for_reading(int unit, const std::string& path);
+  // Takes over a file the toolbox has opened itself.
+  void adopt(int unit, FileDescriptor fd, std::string path) {
+    Unit& u = units_[unit];
+    u.fd = std::move(fd);
+    u.path = std::move(path);
+    u.replace_on_first_write = false;
+  }
+  void close(int unit) { units_.erase(unit); }
+  bool is_open(int unit) const { return units_.count(unit) != 0; }
+  Unit* find(int unit);
+
+  // Writes one record (the text and a line feed). Nothing connected to the
+  // unit: the record goes to standard error.
+  void write_record(int unit, std::string_view text);
+
+ private:
+  std::map<int, Unit> units_;
+};
+
+}  // namespace zatrel

@@ -1,0 +1,203 @@
+// Zatrel: a toolbox for reading, validating and writing CIF.
+//
+// The public face: the operations (names ending in an underscore) and the
+// caller-visible values, which callers read and set directly between calls.
+// Every operation returns true on success and false for an outcome the caller
+// can act on; a fatal condition throws zatrel::Fatal after the message has been
+// written to the message unit.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace zatrel {
+
+// Limits that size the toolbox's tables.
+inline constexpr int MAXBUF = 200;
+inline constexpr int NUMBLOCK = 2500;
+inline constexpr int NUMDICT = 5500;
+inline constexpr int NUMLOOP = 50;
+inline constexpr int NUMITEM = 50;
+inline constexpr int MAXBOOK = 1000;
+inline constexpr int XMLDEFS = 500;
+inline constexpr int NUMHASH = 53;
+inline constexpr int NAMELEN = 72;
+
+// A fixed-width, blank-padded text. Trailing blanks never matter when texts
+// are compared; the significant part ends at the last non-blank character.
+template <std::size_t N>
+class Text {
+ public:
+  static constexpr std::size_t width = N;
+
+  Text() noexcept { chars_.fill(' '); }
+  Text(std::string_view s) noexcept { assign(s); }  // NOLINT: implicit by design
+  Text& operator=(std::string_view s) noexcept {
+    assign(s);
+    return *this;
+  }
+
+  // Cut to N characters or pad with blanks.
+  void assign(std::string_view s) noexcept {
+    std::size_t n = s.size() < N ? s.size() : N;
+    for (std::size_t i = 0; i < n; ++i) chars_[i] = s[i];
+    for (std::size_t i = n; i < N; ++i) chars_[i] = ' ';
+  }
+  void clear() noexcept { chars_.fill(' '); }
+
+  // All N characters.
+  std::string_view view() const noexcept { return {chars_.data(), N}; }
+  // Up to the last non-blank character; empty when all blank.
+  std::string_view trimmed() const noexcept {
+    std::size_t n = N;
+    while (n > 0 && chars_[n - 1] == ' ') --n;
+    return {chars_.data(), n};
+  }
+  std::string str() const { return std::string(trimmed()); }
+  bool blank() const noexcept { return trimmed().empty(); }
+
+  // 1-based column access, as the format counts columns.
+  char& col(std::size_t c) noexcept { return chars_[c - 1]; }
+  char col(std::size_t c) const noexcept { return chars_[c - 1]; }
+  char* data() noexcept { return chars_.data(); }
+  const char* data() const noexcept { return chars_.data(); }
+
+  friend bool operator==(const Text& a, std::string_view b) noexcept {
+    std::string_view t = a.trimmed();
+    while (!b.empty() && b.back() == ' ') b.remove_suffix(1);
+    return t == b;
+  }
+  template <std::size_t M>
+  friend bool operator==(const Text& a, const Text<M>& b) noexcept {
+    return a == b.trimmed();
+  }
+
+ private:
+  std::array<char, N> chars_;
+};
+
+// The one way the toolbox fails: the message (beginning with a blank) has been
+// written to the message unit; each program's main turns this into exit status 1.
+class Fatal : public std::runtime_error {
+ public:
+  explicit Fatal(const std::string& text) : std::runtime_error(text) {}
+};
+
+// ---------------------------------------------------------------------------
+// Caller-visible values. Plain variables: read and set them between calls.
+// ---------------------------------------------------------------------------
+
+// Texts.
+extern Text<200>& strval_;
+extern Text<72>& blockname_;
+extern Text<200>& filename_;
+extern Text<4>& itemtype_;
+extern Text<72>& dicttype_;
+extern Text<72>& dictcat_;
+extern Text<72>& dictname_;
+extern Text<72>& dictver_;
+extern Text<72>& foundname_;
+extern Text<1>& lastquote_;
+extern Text<1>& outquote_;
+extern Text<32>& version_;
+
+// Integers.
+extern int& loopno_;
+extern int& vallen_;
+extern int& fnlen_;
+extern int& line_;
+extern int& esdlim_;
+extern int& inlineno_;
+extern int& outlineno_;
+extern int& namepos_;
+extern int& valpos_;
+extern int& decpos_;
+extern int& endpos_;
+extern int& pnamepos_;
+extern int& pvalpos_;
+extern int& pdecpos_;
+extern int& pendpos_;
+extern int& firstline_;
+extern int& lastline_;
+extern int& inesddig_;
+extern int& pesddig_;
+
+// Logicals.
+extern bool& inloop_;
+extern bool& intext_;
+extern bool& ploopwrap_;
+extern bool& insave_;
+extern bool& psave_;
+extern bool& paliases_;
+extern bool& aliases_;
+extern bool& palign_;
+extern bool& intabs_;
+extern bool& ptabs_;
+extern bool& nullblank_;
+extern bool& pnullblank_;
+extern bool& inglobal_;
+extern bool& pglobal_;
+extern bool& indecpt_;
+extern bool& pdecpt_;
+extern bool& inleadzero_;
+extern bool& pleadzero_;
+extern bool& appendcif_;
+extern bool& pxml_;
+extern bool& pcatname_;
+
+// Machine precision, computed by init_.
+extern float& rprec_;
+extern double& dprec_;
+extern float& rmin_;
+extern double& dmin_;
+extern int& dminexp_;
+extern Text<8>& dfmt_;
+
+// ---------------------------------------------------------------------------
+// Units: the files the toolbox and its caller share, by number.
+// ---------------------------------------------------------------------------
+
+// Connects a message file to a unit before init_ is told its number. The file
+// is created when absent and left untouched until the first record is written;
+// that record replaces the old contents, so the file holds only this run's
+// messages, or is unchanged when there are none. Returns false (with errno
+// set) when the file cannot be opened.
+bool open_message_file(int unit, const std::string& path);
+
+// Closes whatever is connected to the unit.
+void close_unit(int unit);
+
+// ---------------------------------------------------------------------------
+// Operations.
+// ---------------------------------------------------------------------------
+
+bool init_(int input_unit, int output_unit, int scratch_unit, int message_unit);
+
+// Input file and scratch copy.
+bool ocif_(std::string_view name);
+bool purge_();
+
+// Data blocks and items. A text argument receives strval_(1:vallen_).
+bool data_(std::string_view name);
+bool char_(std::string_view name, std::string& text);
+bool numb_(std::string_view name, float& value, float& sd);
+bool numd_(std::string_view name, double& value, double& sd);
+bool test_(std::string_view name);
+bool name_(std::string& text);
+bool find_(std::string_view name, std::string_view keyword, std::string& text);
+bool cmnt_(std::string& text);
+bool bkmrk_(int& mark);
+
+// Shared text utilities.
+int lastnb(std::string_view text, int n);
+inline int lastnb(std::string_view text) { return lastnb(text, static_cast<int>(text.size())); }
+std::string locase(std::string_view text);
+std::string upcase(std::string_view text);
+
+// A fresh toolbox state, as at program start (for tests and long-lived callers).
+void reset_state();
+
+}  // namespace zatrel
