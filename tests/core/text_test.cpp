@@ -1,0 +1,103 @@
+// init_ and the shared text utilities.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/state.hpp"
+#include "core/text.hpp"
+#include "support/fresh_toolbox.hpp"
+
+namespace zatrel {
+namespace {
+
+using testing::FreshToolbox;
+
+class InitAndText : public FreshToolbox {};
+
+TEST_F(InitAndText, InitMeasuresThisMachine) {
+  EXPECT_EQ(dfmt_.view(), "(d30.14)");
+  EXPECT_NEAR(rprec_, 1e-6F, 1e-12F);
+  EXPECT_NEAR(dprec_, 1e-14, 1e-20);
+  EXPECT_GT(rmin_, 0.0F);
+  EXPECT_NEAR(rmin_ / 1e-40F, 1.0F, 0.01F);
+  EXPECT_NEAR(dmin_ / 1e-310, 1.0, 1e-3);
+  EXPECT_EQ(dminexp_, -310);
+}
+
+TEST(StartValues, BeforeAndAfterInit) {
+  reset_state();
+  EXPECT_EQ(dminexp_, -307);
+  EXPECT_EQ(dfmt_.view(), "(d30.14)");
+  EXPECT_EQ(line_, 200);
+  EXPECT_EQ(esdlim_, 19);
+  EXPECT_EQ(firstline_, 1);
+  EXPECT_EQ(lastline_, 0);
+  EXPECT_TRUE(ploopwrap_ && aliases_ && palign_ && intabs_ && ptabs_ && pcatname_);
+  EXPECT_FALSE(inloop_ || intext_ || insave_ || appendcif_ || pxml_ || nullblank_);
+  EXPECT_EQ(state().core.message_unit, 6);
+  EXPECT_EQ(state().dict.checkcats.view(), "yes");
+  EXPECT_EQ(state().dict.validnames.view(), "no ");
+  EXPECT_EQ(state().reader.bookmarks[1].v[0], -1);
+  line_ = 80;
+  init_(31, 32, 33, 34);
+  EXPECT_EQ(line_, 80);  // init_ leaves the caller's switches alone
+  EXPECT_EQ(state().core.message_unit, 34);
+  EXPECT_TRUE(version_.view().starts_with("Zatrel version "));
+  reset_state();
+}
+
+TEST(TextUtilities, Lastnb) {
+  EXPECT_EQ(lastnb(std::string(10, ' ')), 1);
+  EXPECT_EQ(lastnb(""), 0);
+  EXPECT_EQ(lastnb("ab  "), 2);
+  EXPECT_EQ(lastnb("ab  ", 1), 1);
+  EXPECT_EQ(lastnb(std::string(40, 'x') + std::string(100, ' ')), 40);
+  EXPECT_EQ(lastnb("x", -3), -3);
+}
+
+TEST(TextUtilities, CaseTurnsOnlyTheTwentySixLetters) {
+  const std::string lower = locase("_Cell_Length_A");
+  EXPECT_EQ(lower.size(), 200u);
+  EXPECT_EQ(lower, "_cell_length_a" + std::string(186, ' '));
+  EXPECT_EQ(upcase("ab_9\xC3\xA9z").substr(0, 7), "AB_9\xC3\xA9Z");
+  EXPECT_EQ(locase("\xC3\x89XYZ").substr(0, 5), "\xC3\x89xyz");
+  EXPECT_EQ(locase(std::string(250, 'Q')), std::string(200, 'q'));
+}
+
+class Detab : public FreshToolbox {
+ protected:
+  std::string expand(const std::string& line) {
+    CoreState& core = state().core;
+    core.linebuf = line;
+    core.linelen = lastnb(core.linebuf.view());
+    core.curline = ++line_number_;
+    detab();
+    return std::string(core.tabbuf.view());
+  }
+  int line_number_ = 0;
+};
+
+TEST_F(Detab, TabsGoToStopsEveryEightColumns) {
+  EXPECT_EQ(expand("a\tb").substr(0, 9), "a       b");
+  EXPECT_EQ(expand("1234567\tb").substr(0, 9), "1234567 b");    // tab at column 8
+  EXPECT_EQ(expand("12345678\tb").substr(0, 17), "12345678        b");  // tab at column 9
+  EXPECT_EQ(expand("\t\tx").substr(0, 17), std::string(16, ' ') + "x");
+}
+
+TEST_F(Detab, TabsThatWouldPassColumn200StayAndTheLineIsCut) {
+  const std::string out = expand(std::string(197, 'a') + "\tb");  // b would land at 201
+  EXPECT_EQ(out.size(), 200u);
+  EXPECT_EQ(out.substr(196, 4), "a\tb ");
+  const std::string spaced = "x" + std::string(24, '\t') + "y";  // 24 tabs reach column 193
+  EXPECT_EQ(expand(spaced)[192], 'y');
+  EXPECT_EQ(expand("x" + std::string(25, '\t') + "y").substr(192, 3), "\ty ");
+}
+
+TEST_F(Detab, TabExpandedColumnAgreesWithDetab) {
+  EXPECT_EQ(tab_expanded_column("a\tb", 3), 9);
+  EXPECT_EQ(tab_expanded_column("ab", 2), 2);
+  EXPECT_EQ(tab_expanded_column("\t\tx", 3), 17);
+}
+
+}  // namespace
+}  // namespace zatrel
