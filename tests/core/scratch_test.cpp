@@ -43,6 +43,10 @@ TEST(LineCoding, EncodingsOfRunsAndBackquotes) {
   EXPECT_EQ(encode(std::string(200, 'x')), "   0`_x`_x`_x`+x");
   EXPECT_EQ(encode(""), "   $");  // header only: an empty line
   EXPECT_EQ(xxd2chr(63), '_');
+  // With too little room the coding stops at the limit.
+  char small[8];
+  EXPECT_EQ(xxrle("abcdefghij", 10, small, 8), 8);
+  EXPECT_EQ(std::string(small, 8), std::string("   (") + "abcd");
   EXPECT_EQ(xxc2dig('!'), 1);
 }
 
@@ -60,6 +64,9 @@ TEST(LineCoding, RoundTripOfRandomLines) {
     std::string expected = line;
     expected.resize(200, ' ');
     ASSERT_EQ(decode(encode(line)), expected) << line;
+    char by_character[2048];
+    const int n = xxrle_by_character(line, static_cast<int>(line.size()), by_character, 2048);
+    ASSERT_EQ(encode(line), std::string(by_character, static_cast<std::size_t>(n))) << line;
     ASSERT_EQ(encoded_length(encode(line)), static_cast<int>(encode(line).size()));
   }
 }

@@ -1,17 +1,20 @@
 #include "core/line_coding.hpp"
 
+#include <cstdint>
 #include <cstring>
 
 namespace zatrel {
 
 namespace {
+
 constexpr char kRunMark = '`';
 constexpr int kLongestRun = 63;
-}  // namespace
 
-int xxrle(std::string_view line, int n, char* encoded, int limit) noexcept {
-  // encoded is addressed 1-based below, as the coding is described.
-  char* out = encoded - 1;
+// The coding character by character, exactly as described; it also honours
+// a limit too small for the whole line.
+int encode_by_character(std::string_view line, int n, char* encoded, int limit) noexcept {
+  // Positions are 1-based below, as the coding is described.
+  auto out = [encoded](int position) -> char& { return encoded[position - 1]; };
   int o = 4;
   int s = 0;  // equal characters in a row, or -2 while a run is open, -1 after a full run
   if (n > static_cast<int>(line.size())) n = static_cast<int>(line.size());
@@ -19,35 +22,109 @@ int xxrle(std::string_view line, int n, char* encoded, int limit) noexcept {
     const char c = line[static_cast<std::size_t>(i)];
     bool consumed = false;
     if (s == -2) {
-      const int k = xxc2dig(out[o - 1]);
-      if (c == out[o] && k <= kLongestRun - 1) {
-        out[o - 1] = xxd2chr(k + 1);
+      const int k = xxc2dig(out(o - 1));
+      if (c == out(o) && k <= kLongestRun - 1) {
+        out(o - 1) = xxd2chr(k + 1);
         consumed = true;
       } else {
-        s = (c == out[o]) ? -1 : 0;
+        s = (c == out(o)) ? -1 : 0;
       }
     }
     if (o >= limit) break;
     if (consumed) continue;
-    out[++o] = c;
-    if (o > 5) s = (c == out[o - 1]) ? s + 1 : 0;
+    out(++o) = c;
+    if (o > 5) s = (c == out(o - 1)) ? s + 1 : 0;
     if (c == kRunMark && o < limit - 1) {
-      out[++o] = xxd2chr(1);
-      out[++o] = kRunMark;
+      out(++o) = xxd2chr(1);
+      out(++o) = kRunMark;
       s = -2;
     }
     if (s == 2) {
-      out[o - 2] = kRunMark;
-      out[o - 1] = xxd2chr(3);
+      out(o - 2) = kRunMark;
+      out(o - 1) = xxd2chr(3);
       s = -2;
     }
   }
-  int length = o;
-  for (int d = 4; d >= 1; --d) {
-    out[d] = xxd2chr(length % 64);
-    length /= 64;
+  return o;
+}
+
+// The same coding, a run of equal characters at a time: runs of 3 to 63 become
+// (backquote, count, character), shorter ones stay literal, and backquotes are
+// always runs, from a count of 1.
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+
+std::uint64_t load8(const char* p) noexcept {
+  std::uint64_t v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+bool has_zero_byte(std::uint64_t v) noexcept { return ((v - kOnes) & ~v & kHighs) != 0; }
+
+// True when none of the eight characters from p is a backquote or starts three
+// equal characters in a row: they are all literal.
+bool eight_literals(const char* p) noexcept {
+  const std::uint64_t x = load8(p);
+  const std::uint64_t y = load8(p + 1);
+  const std::uint64_t z = load8(p + 2);
+  return !has_zero_byte((x ^ y) | (y ^ z)) && !has_zero_byte(x ^ (kOnes * static_cast<unsigned char>(kRunMark)));
+}
+
+int encode_by_run(std::string_view line, int n, char* encoded) noexcept {
+  int o = 4;
+  int i = 0;
+  const char* text = line.data();
+  while (i < n) {
+    while (i + 10 <= n && eight_literals(text + i)) {
+      std::memcpy(encoded + o, text + i, 8);
+      o += 8;
+      i += 8;
+    }
+    if (i >= n) break;
+    const char c = line[static_cast<std::size_t>(i)];
+    int m = 1;
+    while (i + m < n && line[static_cast<std::size_t>(i + m)] == c) ++m;
+    i += m;
+    while (m > 0) {
+      if (m >= 3 || c == kRunMark) {
+        const int k = m < kLongestRun ? m : kLongestRun;
+        encoded[o++] = kRunMark;
+        encoded[o++] = xxd2chr(k);
+        encoded[o++] = c;
+        m -= k;
+      } else {
+        encoded[o++] = c;
+        if (m == 2) encoded[o++] = c;
+        m = 0;
+      }
+    }
   }
   return o;
+}
+
+void write_header(char* encoded, int length) noexcept {
+  for (int d = 3; d >= 0; --d) {
+    encoded[d] = xxd2chr(length % 64);
+    length /= 64;
+  }
+}
+
+}  // namespace
+
+int xxrle(std::string_view line, int n, char* encoded, int limit) noexcept {
+  if (n > static_cast<int>(line.size())) n = static_cast<int>(line.size());
+  if (n < 0) n = 0;
+  // No character ever takes more than three: with room for that, run by run.
+  const int length = 4 + 3 * n <= limit ? encode_by_run(line, n, encoded) : encode_by_character(line, n, encoded, limit);
+  write_header(encoded, length);
+  return length;
+}
+
+int xxrle_by_character(std::string_view line, int n, char* encoded, int limit) noexcept {
+  if (n > static_cast<int>(line.size())) n = static_cast<int>(line.size());
+  const int length = encode_by_character(line, n, encoded, limit);
+  write_header(encoded, length);
+  return length;
 }
 
 int encoded_length(std::string_view encoded) noexcept {
@@ -57,16 +134,23 @@ int encoded_length(std::string_view encoded) noexcept {
   return length;
 }
 
-void xxrld(std::string_view encoded, char* out, int width) noexcept {
+int xxrld(std::string_view encoded, char* out, int width) noexcept {
   std::memset(out, ' ', static_cast<std::size_t>(width));
   int length = encoded_length(encoded);
-  if (length < 5) return;
+  if (length < 5) return 0;
   if (length > static_cast<int>(encoded.size())) length = static_cast<int>(encoded.size());
   int produced = 0;
   for (int i = 4; i < length && produced < width; ++i) {
     const char c = encoded[static_cast<std::size_t>(i)];
     if (c != kRunMark) {
-      out[produced++] = c;
+      // Copy the whole stretch of literal characters up to the next run.
+      const char* from = encoded.data() + i;
+      const void* mark = std::memchr(from, kRunMark, static_cast<std::size_t>(length - i));
+      int span = mark == nullptr ? length - i : static_cast<int>(static_cast<const char*>(mark) - from);
+      if (span > width - produced) span = width - produced;
+      std::memcpy(out + produced, from, static_cast<std::size_t>(span));
+      produced += span;
+      i += span - 1;
       continue;
     }
     if (i + 2 >= length) break;  // a run cut short by the length: nothing more to decode
@@ -79,6 +163,7 @@ void xxrld(std::string_view encoded, char* out, int width) noexcept {
       produced += count;
     }
   }
+  return produced;
 }
 
 }  // namespace zatrel

@@ -29,9 +29,8 @@ std::string_view trailing_blanks_removed(std::string_view s) {
   return s;
 }
 
-[[noreturn]] void scratch_failure(std::string_view what, int error_number) {
-  err(" Scratch file " + scratch_path() + " cannot be " + std::string(what) + ": " +
-      system_reason(error_number));
+[[noreturn]] void scratch_creation_failure(int error_number) {
+  err(" Scratch file " + scratch_path() + " cannot be created: " + system_reason(error_number));
 }
 
 int scratch_fd() {
@@ -39,34 +38,8 @@ int scratch_fd() {
   return u == nullptr ? -1 : u->fd.get();
 }
 
-off_t record_offset(int record) { return static_cast<off_t>(record - 1) * kRecordLength; }
-
-void write_record(int record, const char* bytes) {
-  const int fd = scratch_fd();
-  std::size_t done = 0;
-  while (done < static_cast<std::size_t>(kRecordLength)) {
-    ssize_t n = ::pwrite(fd, bytes + done, kRecordLength - done,
-                         record_offset(record) + static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) scratch_failure("written", n < 0 ? errno : EIO);
-    done += static_cast<std::size_t>(n);
-  }
-}
-
-// A record never written reads as blanks.
-void read_record(int record, char* bytes) {
-  const int fd = scratch_fd();
-  std::size_t done = 0;
-  while (done < static_cast<std::size_t>(kRecordLength)) {
-    ssize_t n = ::pread(fd, bytes + done, kRecordLength - done,
-                        record_offset(record) + static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) scratch_failure("read", errno);
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  std::memset(bytes + done, ' ', kRecordLength - done);
-}
+void write_record(int record, const char* bytes) { core().records.write(record, bytes); }
+void read_record(int record, char* bytes) { core().records.read(record, bytes); }
 
 void write_blank_record(int record) {
   char blank[kRecordLength];
@@ -204,6 +177,7 @@ void close_scratch_with_deletion() {
   Unit* u = core().units.find(core().scratch_unit);
   if (u == nullptr) return;
   if (u->fd.valid() && same_file(u->fd.get(), u->path)) ::unlink(u->path.c_str());
+  core().records.detach();
   core().units.close(core().scratch_unit);
 }
 
@@ -215,11 +189,12 @@ void create_scratch() {
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
     ::unlink(path.c_str());
     fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) scratch_failure("created", errno);
+    if (fd < 0 && errno != EEXIST) scratch_creation_failure(errno);
   }
-  if (fd < 0) scratch_failure("created", EEXIST);
+  if (fd < 0) scratch_creation_failure(EEXIST);
   core().units.close(core().scratch_unit);
   core().units.adopt(core().scratch_unit, FileDescriptor(fd), path);
+  core().records.attach(fd, path);
   start_index();
 }
 
@@ -345,14 +320,20 @@ void store_line(std::string_view raw, DataRecordWriter& writer) {
       static_cast<unsigned char>(raw[static_cast<std::size_t>(full) - 1]) < 32)
     --full;
 
-  c.linebuf.assign(raw);
   int t = full < MAXBUF ? full : MAXBUF;
   int removed = 0;
-  if (std::memcmp(c.linebuf.data(), "data_", 5) == 0) t = remove_header_blanks(c.linebuf.data(), t, removed);
+  std::string_view stored = raw;
+  // The line is copied into the blank-padded buffer only when it must change
+  // or when its significant part reaches into the padding.
+  if (raw.starts_with("data_") || t > static_cast<int>(raw.size())) {
+    c.linebuf.assign(raw);
+    if (raw.starts_with("data_")) t = remove_header_blanks(c.linebuf.data(), t, removed);
+    stored = c.linebuf.view();
+  }
   if (full - removed > v.line_) warn(" Input line length exceeds line_");
 
   char encoded[kRecordLength];
-  const int length = xxrle(c.linebuf.view(), t, encoded, kRecordLength);
+  const int length = xxrle(stored, t, encoded, kRecordLength);
   writer.add(encoded, length);
   const LineLocation where = xxflin(c.nlines);
   const int code = (writer.record() - 1) * kFieldsPerRecord + (writer.position() - 1) / kFieldWidth + 1;
@@ -453,6 +434,7 @@ bool ocif_(std::string_view name) {
     c.next_free_record = 4;
   }
 
+  c.records.begin_batch();
   {
     DataRecordWriter writer(first_record);
     LineSource source(c.units.find(c.input_unit)->fd.get());
@@ -461,6 +443,7 @@ bool ocif_(std::string_view name) {
     writer.finish();
   }
   flush_index();
+  c.records.end_batch();
 
   const int before_first = v.firstline_ - 1 > 0 ? v.firstline_ - 1 : 0;
   c.blockend = before_first;
@@ -490,6 +473,7 @@ void getlin(Text<4>& flag) {
     return;
   }
   const LineLocation at = xxflin(c.curline);
+  int decoded = 0;
   if (at.code == 0) {
     c.linebuf.clear();
   } else {
@@ -516,10 +500,10 @@ void getlin(Text<4>& flag) {
       hit->record = at.record;
     }
     const std::size_t offset = static_cast<std::size_t>(at.position - 1);
-    xxrld(std::string_view(hit->bytes.data() + offset, kRecordLength - offset), c.linebuf.data(), MAXBUF);
+    decoded = xxrld(std::string_view(hit->bytes.data() + offset, kRecordLength - offset), c.linebuf.data(), MAXBUF);
   }
   v.inlineno_ = c.curline;
-  c.linelen = lastnb(c.linebuf.view());
+  c.linelen = lastnb(c.linebuf.view(), decoded > 0 ? decoded : 1);
   c.bufline = c.curline;
   flag = "    ";
 }

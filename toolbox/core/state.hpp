@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/record_file.hpp"
 #include "core/units.hpp"
 #include "zatrel/zatrel.hpp"
 
@@ -126,6 +127,7 @@ struct CoreState {
   IndexRecord directory;
   IndexRecord leaf;
   int next_free_record = 3;
+  RecordFile records;
 };
 
 // Reader room: the block directory, the loop table, the item reader.
@@ -183,6 +185,12 @@ struct ReaderState {
   int curloop = 0;
   int packetno = 0;
   std::array<PacketSlot, NUMITEM + 2> packet{};  // 1-based, slot n+1 = resume
+
+  // Where the next block's header stands when it shares its line with the end
+  // of the current block (that line then belongs to the current block too).
+  int shared_end_line = 0;  // 0: the block ended at a line boundary
+  int shared_end_col = 0;   // the position just before that header
+  int shared_end_nlines = 0;  // the scratch file's size then: a new file never resumes there
 
   std::vector<Bookmark> bookmarks = std::vector<Bookmark>(MAXBOOK + 1);  // 1-based
   YesNo lasttest{"no "};

@@ -10,6 +10,8 @@ namespace zatrel {
 int lastnb(std::string_view text, int n) {
   if (n <= 0) return n;
   if (static_cast<std::size_t>(n) > text.size()) n = static_cast<int>(text.size());
+  // Blank padding is skipped eight characters at a time.
+  while (n > 8 && std::memcmp(text.data() + n - 8, "        ", 8) == 0) n -= 8;
   while (n > 1 && text[static_cast<std::size_t>(n) - 1] == ' ') --n;
   return n < 1 ? 1 : n;
 }
