@@ -295,6 +295,10 @@ TEST_F(ScratchStore, PurgeDeletesTheFileAndResetsReading) {
   firstline_ = 1;
   open_readable("z\n");
   EXPECT_EQ(line(1), "z");
+  open_cif("");  // an empty CIF still has a scratch file, and purge_ removes it
+  ASSERT_TRUE(std::filesystem::exists(path("cifscratch.dat")));
+  purge_();
+  EXPECT_FALSE(std::filesystem::exists(path("cifscratch.dat")));
 }
 
 TEST_F(ScratchStore, ConcurrentRunsInOneDirectoryReadOnlyTheirOwnLines) {

@@ -513,7 +513,8 @@ bool purge_() {
   CoreState& c = s.core;
   Visible& v = s.vis;
   ReaderState& r = s.reader;
-  if (c.nlines > 0) close_scratch_with_deletion();
+  // Any scratch file goes, an empty one too: nothing of the run stays behind.
+  close_scratch_with_deletion();
   untag_cache();
   for (Bookmark& b : r.bookmarks) b.v = {-1, -1, -1, -1};
   v.inlineno_ = 0;

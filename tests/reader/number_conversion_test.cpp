@@ -1,0 +1,150 @@
+// ctonum: values, uncertainties, decimal-point reports, clamping, and
+// agreement with strtod over many random well-formed numbers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "core/state.hpp"
+#include "reader/tokens.hpp"
+#include "support/fresh_toolbox.hpp"
+
+namespace zatrel {
+namespace {
+
+class NumberConversion : public testing::FreshToolbox {
+ protected:
+  // The value, or NAN when the token is no number.
+  double convert(std::string_view token) {
+    strval_ = token;
+    vallen_ = static_cast<int>(token.size());
+    ctonum();
+    return itemtype_ == "numb" ? state().reader.numval : NAN;
+  }
+  double sd() const { return state().reader.numsd; }
+};
+
+TEST_F(NumberConversion, ValuesAndWhatIsReportedWithThem) {
+  struct Case {
+    const char* token;
+    double value, sd;
+    int decpos, digits;
+    bool point, leadzero;
+  };
+  for (const Case& c : {Case{"1.5(3)", 1.5, 0.3, 2, 1, true, false}, Case{"1.234(12)", 1.234, 0.012, 2, 2, true, false},
+                        Case{"1.23e2(4)", 123, 4, 2, 1, true, false}, Case{"-12(3)", -12, 3, 4, 1, false, false},
+                        Case{"-0.25", -0.25, -1, 3, 0, true, true}, Case{"00.5", 0.5, -1, 3, 0, true, true},
+                        Case{"10.5", 10.5, -1, 3, 0, true, false}, Case{".5", 0.5, -1, 1, 0, true, false},
+                        Case{"12", 12, -1, 3, 0, false, false}, Case{"-5", -5, -1, 3, 0, false, false},
+                        Case{"1.5()", 1.5, -1, 2, 0, true, false}, Case{"2E", 2, -1, 2, 0, false, false}}) {
+    EXPECT_DOUBLE_EQ(convert(c.token), c.value) << c.token;
+    EXPECT_DOUBLE_EQ(sd(), c.sd) << c.token;
+    EXPECT_EQ(decpos_, c.decpos) << c.token;
+    EXPECT_EQ(inesddig_, c.digits) << c.token;
+    EXPECT_EQ(indecpt_, c.point) << c.token;
+    EXPECT_EQ(inleadzero_, c.leadzero) << c.token;
+  }
+}
+
+TEST_F(NumberConversion, ExponentFormsAgree) {
+  for (const char* form : {"1.5E-3", "1.5e-3", "1.5-3", "15D-4", "1.5q-3", "0.15E-2"})
+    EXPECT_DOUBLE_EQ(convert(form), 0.0015) << form;
+  EXPECT_DOUBLE_EQ(convert("1.5D+03"), 1500.0);
+  EXPECT_DOUBLE_EQ(convert("1.5+3"), 1500.0);
+  EXPECT_DOUBLE_EQ(convert("1-2"), 0.01);
+  EXPECT_EQ(convert("++1"), 0.0);  // a mantissa sign, then an exponent sign
+}
+
+TEST_F(NumberConversion, NoNumberLeavesZeroAndNoUncertainty) {
+  for (const char* token : {"1E3-2", "1.2.3", "(1)", "e5", "1abc", "+++1", "+-+1", "1e2e3", ".", "?", "-", "1.5(3.0)",
+                            "1e3.5", ""}) {
+    EXPECT_TRUE(std::isnan(convert(token))) << token;
+    EXPECT_EQ(state().reader.numval, 0.0) << token;
+    EXPECT_EQ(sd(), -1.0) << token;
+  }
+  convert("0.5(12)x");  // what was seen up to the fault stays reported
+  EXPECT_TRUE(inleadzero_);
+  EXPECT_EQ(inesddig_, 2);
+}
+
+// The digits are those of this arithmetic, not of the nearest double: later
+// output and stored files rely on them.
+TEST_F(NumberConversion, ValueFollowsDigitByDigitAccumulation) {
+  EXPECT_EQ(convert("3.14159"), 3.1415900000000003);
+  EXPECT_EQ(convert("9.87654321"), 9.876543210000003);
+}
+
+TEST_F(NumberConversion, ExponentsBeyondRangeAreClampedWithAWarning) {
+  EXPECT_GT(convert("1e400"), 1e306);
+  EXPECT_LT(convert("-9e99999999999"), -1e306);
+  EXPECT_TRUE(std::isfinite(convert("123.45e307")));
+  const double tiny = convert("1e-400");
+  EXPECT_TRUE(tiny > 0 && tiny < 1e-300);
+  const std::string log = messages();
+  EXPECT_NE(log.find("#  Exponent overflow in numeric input\n"), std::string::npos);
+  EXPECT_NE(log.find("#  Exponent underflow in numeric input\n"), std::string::npos);
+}
+
+TEST_F(NumberConversion, WidestTokensStayFinite) {
+  EXPECT_TRUE(std::isfinite(convert(std::string(200, '9'))));
+  EXPECT_TRUE(std::isfinite(convert("1(" + std::string(197, '9') + ")")));
+  EXPECT_TRUE(std::isfinite(sd()));
+  strval_ = std::string(200, '1');
+  vallen_ = 250;  // longer than the text: only what it holds is read
+  ctonum();
+  EXPECT_EQ(decpos_, 201);
+}
+
+// Random well-formed numbers in the forms CIFs use: sign, integer and fraction
+// digits, an exponent with any letter or none, an uncertainty in parentheses.
+TEST_F(NumberConversion, AgreesWithStrtodOnRandomWellFormedNumbers) {
+  std::mt19937_64 random(7);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto digits = [&](int count) {
+    std::string s;
+    while (count-- > 0) s += static_cast<char>('0' + pick(10));
+    return s;
+  };
+  for (int trial = 0; trial < 20000; ++trial) {
+    const char* const signs[] = {"", "-", "+"};
+    std::string cif = signs[pick(3)];
+    const std::string whole = digits(pick(8));
+    const bool point = whole.empty() || pick(2) == 0;
+    const std::string fraction = point ? digits((whole.empty() ? 1 : 0) + pick(10)) : "";
+    cif += whole + (point ? "." : "") + fraction;
+    std::string c_form = cif;
+    int exponent = 0;
+    if (pick(2) == 0) {
+      exponent = pick(500) - 250;
+      // With a letter the sign of a positive exponent is optional; without one it marks the exponent.
+      const bool letter = pick(2) == 0;
+      std::string written = letter ? std::string(1, "EDQedq"[pick(6)]) : "";
+      if (exponent < 0 || !letter || pick(2) == 0) written += exponent < 0 ? "-" : "+";
+      cif += written + std::to_string(std::abs(exponent));
+      c_form += "e" + std::to_string(exponent);
+    }
+    const int uncertainty = pick(2) == 0 ? 1 + pick(99) : 0;
+    if (uncertainty > 0) cif += "(" + std::to_string(uncertainty) + ")";
+
+    const double expected = std::strtod(c_form.c_str(), nullptr);
+    const double value = convert(cif);
+    ASSERT_EQ(itemtype_, "numb") << cif;
+    if (expected == 0.0) {
+      EXPECT_EQ(value, 0.0) << cif;
+    } else {
+      EXPECT_NEAR(value / expected, 1.0, 1e-12) << cif;
+    }
+    const double scaled = uncertainty * std::pow(10.0, exponent - static_cast<int>(fraction.size()));
+    if (uncertainty > 0) {
+      EXPECT_NEAR(sd() / scaled, 1.0, 1e-12) << cif;
+    } else {
+      EXPECT_EQ(sd(), -1.0) << cif;
+    }
+  }
+  EXPECT_EQ(messages(), "");
+}
+
+}  // namespace
+}  // namespace zatrel

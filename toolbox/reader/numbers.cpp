@@ -1,0 +1,205 @@
+// ctonum: the value and standard uncertainty of a numeric token. The digits
+// are accumulated in the order they are written and powers of ten are built by
+// repeated multiplication, because stored files and printed digits depend on
+// exactly this arithmetic.
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+#include "core/diagnostics.hpp"
+#include "core/state.hpp"
+#include "reader/tokens.hpp"
+
+namespace zatrel {
+
+namespace {
+
+// Note "." before "-", unlike the scanner's shape table; the blank counts too.
+constexpr std::string_view kValueTable = "0123456789+.-()EDQedq ";
+
+constexpr std::array<std::uint8_t, 256> value_positions() {
+  std::array<std::uint8_t, 256> positions{};
+  for (std::size_t k = 0; k < kValueTable.size(); ++k)
+    positions[static_cast<unsigned char>(kValueTable[k])] = static_cast<std::uint8_t>(k + 1);
+  return positions;
+}
+constexpr std::array<std::uint8_t, 256> kValuePosition = value_positions();
+
+// Beyond this the product of tens is no longer finite, however small the
+// smallest representable power (with gradual underflow it is smaller still).
+constexpr int kLargestFinitePowerOfTen = std::numeric_limits<double>::max_exponent10;
+// Exponent digits past this cannot change the clamped result; stops int overflow.
+constexpr int kExponentSaturation = 1000000;
+
+double power_of_ten(int x) {
+  const int times = x < 0 ? -x : x;
+  double p = 1.0;
+  for (int i = 0; i < times; ++i) p *= 10.0;
+  return x < 0 ? 1.0 / p : p;
+}
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool needs_digit_before(char c) {
+  return c == '(' || c == ')' || c == ' ' || std::string_view("EDQedq").find(c) != std::string_view::npos;
+}
+
+enum class Phase { before_mantissa, integer_part, fraction, exponent, uncertainty };
+
+class NumberScan {
+ public:
+  explicit NumberScan(std::string_view token) : token_(token) {}
+
+  // False as soon as the token proves not to be a number.
+  bool take(int i) {
+    const char c = token_[static_cast<std::size_t>(i) - 1];
+    const int k = kValuePosition[static_cast<unsigned char>(c)];
+    if (k == 0) return false;
+    if (k <= 10) {
+      take_digit(k - 1);
+      return true;
+    }
+    if (c == '.') return take_point(i);
+    return take_other(c, i);
+  }
+
+  void finish() {
+    Visible& v = state().vis;
+    ReaderState& r = state().reader;
+    int e = exponent_ * exponent_sign_;
+    // Clamp so that the value stays within the powers of ten that exist.
+    const int smallest = std::clamp(v.dminexp_, -kLargestFinitePowerOfTen, 0);
+    if (e + integer_digits_ > -smallest) {
+      warn(" Exponent overflow in numeric input");
+      e = -smallest - integer_digits_;
+    }
+    if (e < smallest) {
+      warn(" Exponent underflow in numeric input");
+      e = smallest;
+    }
+    if (has_uncertainty_) r.numsd = uncertainty_digits_ * power_of_ten(e - decimals_);
+    r.numval = power_of_ten(e) * mantissa_ * mantissa_sign_;
+  }
+
+ private:
+  void take_digit(int value) {
+    Visible& v = state().vis;
+    if (phase_ == Phase::before_mantissa) phase_ = Phase::integer_part;
+    switch (phase_) {
+      case Phase::integer_part:
+        mantissa_ = mantissa_ * 10 + value;
+        ++mantissa_digits_;
+        if (mantissa_ != 0) ++integer_digits_;
+        break;
+      case Phase::fraction:
+        ++decimals_;
+        fraction_scale_ *= 10.0;  // 10^decimals_, multiplied up one step at a time
+        mantissa_ = mantissa_ + value / fraction_scale_;
+        ++mantissa_digits_;
+        break;
+      case Phase::exponent:
+        if (exponent_ < kExponentSaturation) exponent_ = exponent_ * 10 + value;
+        ++exponent_digits_;
+        break;
+      case Phase::uncertainty:
+        ++v.inesddig_;
+        uncertainty_digits_ = uncertainty_digits_ * 10 + value;
+        has_uncertainty_ = true;
+        break;
+      case Phase::before_mantissa:
+        break;
+    }
+  }
+
+  bool take_point(int i) {
+    Visible& v = state().vis;
+    v.indecpt_ = true;
+    if (i > 1 && mantissa_ == 0 && token_[static_cast<std::size_t>(i) - 2] == '0') v.inleadzero_ = true;
+    if (phase_ != Phase::before_mantissa && phase_ != Phase::integer_part) return false;
+    v.decpos_ = i;
+    phase_ = Phase::fraction;
+    return true;
+  }
+
+  bool take_other(char c, int i) {
+    Visible& v = state().vis;
+    if (mantissa_digits_ == 0 && needs_digit_before(c)) return false;
+    if (c == '(') {
+      if (v.decpos_ == 0) v.decpos_ = i;
+      phase_ = Phase::uncertainty;
+      return true;
+    }
+    if (v.decpos_ == 0 && phase_ != Phase::before_mantissa) v.decpos_ = i;
+    if (c == ')' || c == ' ') return true;
+    if (phase_ == Phase::exponent && exponent_digits_ > 0) return false;
+    if (c == '+' || c == '-') {
+      const int sign = c == '+' ? 1 : -1;
+      if (phase_ == Phase::before_mantissa) {
+        if (mantissa_signs_++ > 0) return false;
+        mantissa_sign_ = sign;
+        phase_ = Phase::integer_part;
+      } else {
+        if (exponent_signs_++ > 0) return false;
+        exponent_sign_ = sign;
+        phase_ = Phase::exponent;
+      }
+      return true;
+    }
+    if (exponent_letters_++ > 0) return false;
+    exponent_sign_ = 1;
+    phase_ = Phase::exponent;
+    return true;
+  }
+
+  std::string_view token_;
+  Phase phase_ = Phase::before_mantissa;
+  double mantissa_ = 0.0;
+  double fraction_scale_ = 1.0;
+  double uncertainty_digits_ = 0.0;
+  bool has_uncertainty_ = false;
+  int exponent_ = 0;
+  int mantissa_sign_ = 1;
+  int exponent_sign_ = 1;
+  int decimals_ = 0;
+  int integer_digits_ = 0;  // significant ones: leading zeros do not count
+  int mantissa_digits_ = 0;
+  int exponent_digits_ = 0;
+  int mantissa_signs_ = 0;
+  int exponent_signs_ = 0;
+  int exponent_letters_ = 0;
+};
+
+std::string_view token_text() {
+  const Visible& v = state().vis;
+  const int n = v.vallen_ < 0 ? 0 : (v.vallen_ > MAXBUF ? MAXBUF : v.vallen_);
+  return v.strval_.view().substr(0, static_cast<std::size_t>(n));
+}
+
+}  // namespace
+
+void ctonum() {
+  Visible& v = state().vis;
+  ReaderState& r = state().reader;
+  r.numval = 0.0;
+  r.numsd = -1.0;
+  v.itemtype_ = "char";
+  v.decpos_ = 0;
+  v.inesddig_ = 0;
+
+  const std::string_view token = token_text();
+  // An empty value is no number either.
+  if (token.empty() || (token.size() == 1 && !is_digit(token[0]))) return;
+  v.indecpt_ = false;
+  v.inleadzero_ = false;
+
+  NumberScan scan(token);
+  for (int i = 1; i <= static_cast<int>(token.size()); ++i)
+    if (!scan.take(i)) return;
+  if (v.decpos_ == 0) v.decpos_ = lastnb(token) + 1;
+  scan.finish();
+  v.itemtype_ = "numb";
+}
+
+}  // namespace zatrel

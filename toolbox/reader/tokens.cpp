@@ -1,0 +1,220 @@
+#include "reader/tokens.hpp"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "core/diagnostics.hpp"
+#include "core/scratch.hpp"
+#include "core/state.hpp"
+
+namespace zatrel {
+
+namespace {
+
+// Characters a number may be written with; a word holding anything else is text.
+constexpr std::string_view kShapeTable = "0123456789+-.()EDQedq";
+
+// The shape test keeps one count per kind of character, packed into the bytes
+// of one word so that a character costs one table look-up and one addition; a
+// word has at most 200 characters, so no count overflows its byte.
+enum ShapeCount : unsigned { digits, plus, minus, points, opening, closing, foreign, needing_digit };
+constexpr std::uint64_t count_of(ShapeCount kind) { return std::uint64_t{1} << (8 * kind); }
+constexpr unsigned counted(std::uint64_t counts, ShapeCount kind) { return (counts >> (8 * kind)) & 0xFF; }
+
+constexpr std::array<std::uint64_t, 256> shape_increments() {
+  std::array<std::uint64_t, 256> increments{};
+  increments.fill(count_of(foreign));
+  for (std::size_t k = 0; k < kShapeTable.size(); ++k) {
+    const auto c = static_cast<unsigned char>(kShapeTable[k]);
+    if (k < 10) increments[c] = count_of(digits);
+    else if (c == '+') increments[c] = count_of(plus);
+    else if (c == '-') increments[c] = count_of(minus);
+    else if (c == '.') increments[c] = count_of(points);
+    else if (c == '(') increments[c] = count_of(opening) | count_of(needing_digit);
+    else if (c == ')') increments[c] = count_of(closing) | count_of(needing_digit);
+    else increments[c] = count_of(needing_digit);  // exponent letters, not limited in number
+  }
+  return increments;
+}
+constexpr std::array<std::uint64_t, 256> kShapeIncrement = shape_increments();
+
+// A bare word is a number when it holds only number characters, no
+// parenthesis or exponent letter before its first digit, at most two of each
+// sign and at most one point and one of each parenthesis.
+class NumberShape {
+ public:
+  void add(char c) {
+    const std::uint64_t increment = kShapeIncrement[static_cast<unsigned char>(c)];
+    if ((increment & count_of(needing_digit)) != 0 && counted(counts_, digits) == 0) too_early_ = true;
+    counts_ += increment;
+  }
+  bool number() const {
+    return !too_early_ && counted(counts_, foreign) == 0 && counted(counts_, plus) <= 2 &&
+           counted(counts_, minus) <= 2 && counted(counts_, points) <= 1 && counted(counts_, opening) <= 1 &&
+           counted(counts_, closing) <= 1;
+  }
+
+ private:
+  std::uint64_t counts_ = 0;
+  bool too_early_ = false;
+};
+
+// Token kinds, prebuilt: one is stored for every token.
+const Flag4 kFini("fini");
+const Flag4 kName("name");
+const Flag4 kNumb("numb");
+const Flag4 kChar("char");
+const Flag4 kText("text");
+
+// The current line as the scanner sees it: columns 1..length.
+class CurrentLine {
+ public:
+  explicit CurrentLine(CoreState& core)
+      : chars_(core.linebuf.data()), length_(clamped(core.linelen)), tab_(core.tab) {}
+
+  int length() const { return length_; }
+  char at(int column) const { return chars_[column - 1]; }
+  bool gap(int column) const { return at(column) == ' ' || at(column) == tab_; }
+  std::string_view columns(int first, int last) const {
+    if (last < first) return {};
+    return {chars_ + first - 1, static_cast<std::size_t>(last - first + 1)};
+  }
+  // First gap at or after column, else length + 1.
+  int word_end(int column) const {
+    while (column <= length_ && !gap(column)) ++column;
+    return column;
+  }
+  // First column at or after column that is not a gap, else length + 1.
+  int next_nongap(int column) const {
+    while (column <= length_ && gap(column)) ++column;
+    return column;
+  }
+
+ private:
+  static int clamped(int n) { return n < 0 ? 0 : (n > MAXBUF ? MAXBUF : n); }
+  const char* chars_;
+  int length_;
+  char tab_;
+};
+
+// Fetches the next line; false at the end of the data range. Whatever the
+// dictionary said about the last item no longer applies.
+bool fetch_line(Visible& v) {
+  static const Text<72> kFiniType("fini");
+  static const Text<72> kNoCategory("(none)");
+  static const Text<72> kBlankName;
+  Text<4> flag;  // getlin leaves it alone when the line is already in place
+  getlin(flag);
+  v.itemtype_ = kFini;
+  v.dicttype_ = kFiniType;
+  v.dictcat_ = kNoCategory;
+  v.dictname_ = kBlankName;
+  return !(flag == kFini);
+}
+
+constexpr std::array<char, MAXBUF> kBlankLine = [] {
+  std::array<char, MAXBUF> line{};
+  line.fill(' ');
+  return line;
+}();
+
+// Copies the token into strval_ in one move, blank-filling the rest: this runs
+// for every token of a file.
+void set_token(CoreState& core, Visible& v, const CurrentLine& line, int first, int end) {
+  const std::string_view token = line.columns(first, end - 1);
+  char* out = v.strval_.data();
+  std::memcpy(out, kBlankLine.data(), kBlankLine.size());  // a fixed size: plain vector stores
+  if (!token.empty()) std::memcpy(out, token.data(), token.size());
+  v.vallen_ = static_cast<int>(token.size());
+  core.curcol = end;
+}
+
+void take_text_line(CoreState& core, Visible& v, const CurrentLine& line) {
+  v.itemtype_ = kText;
+  set_token(core, v, line, 1, line.length() + 1);
+  v.strval_.col(1) = ' ';
+}
+
+// The string closes at the first quote that ends the line or stands before a
+// gap, so quotes inside words (it's) stay part of it.
+void take_quoted(CoreState& c, Visible& v, const CurrentLine& line, char quote) {
+  v.itemtype_ = kChar;
+  const int first = ++c.curcol;
+  int j = first;
+  while (j <= line.length() && !(line.at(j) == quote && (j == line.length() || line.gap(j + 1)))) ++j;
+  set_token(c, v, line, first, j);
+  if (j > line.length()) {
+    // Unclosed: curcol stays just past the text, where an unquoted token
+    // would leave it, since lastquote_ stays blank.
+    warn(" Quoted string not closed");
+    return;
+  }
+  v.lastquote_ = std::string_view(&quote, 1);
+  c.curcol = j + 1;
+}
+
+// The kind of an unquoted word that is no number.
+const Flag4& word_kind(std::string_view word) {
+  static const Flag4 kData("data"), kLoop("loop"), kNull("null"), kSave("save"), kGlob("glob");
+  if (word.starts_with("data_")) return kData;
+  if (word.starts_with("loop_")) return kLoop;
+  if (word == "?" || word == ".") return kNull;
+  if (word.starts_with("save_")) return kSave;
+  if (word == "global_") return kGlob;
+  return kChar;
+}
+
+void take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
+  const int first = c.curcol;
+  if (line.at(first) == '_') {
+    v.itemtype_ = kName;
+    set_token(c, v, line, first, line.word_end(first));
+    return;
+  }
+  NumberShape shape;
+  int j = first;
+  for (; j <= line.length() && !line.gap(j); ++j) shape.add(line.at(j));
+  set_token(c, v, line, first, j);
+  if (shape.number()) {
+    v.itemtype_ = kNumb;
+    return;
+  }
+  v.itemtype_ = word_kind(line.columns(first, j - 1));
+}
+
+}  // namespace
+
+void getstr() {
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  v.lastquote_.clear();
+
+  // A line just fetched by the caller and not yet scanned.
+  bool entering = c.curline > 0 && c.curcol <= 1 && c.linelen > 0;
+  int consumed = entering ? 0 : (c.curcol < 0 ? 0 : c.curcol);
+  for (;;) {
+    const CurrentLine line(c);
+    if (entering) {
+      entering = false;
+      // A semicolon opens or closes a text field only in column 1 of a line entered.
+      if (line.length() > 0 && line.at(1) == ';') return take_text_line(c, v, line);
+    }
+    const int column = consumed < line.length() ? line.next_nongap(consumed + 1) : line.length() + 1;
+    // Past the end of the line, or at a comment, which runs to its end.
+    if (column > line.length() || line.at(column) == '#') {
+      if (!fetch_line(v)) return;
+      entering = true;
+      consumed = 0;
+      continue;
+    }
+    c.curcol = column;
+    const char ch = line.at(column);
+    if (ch == '\'' || ch == '"') return take_quoted(c, v, line, ch);
+    return take_bare_word(c, v, line);
+  }
+}
+
+}  // namespace zatrel
