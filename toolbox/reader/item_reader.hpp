@@ -1,11 +1,31 @@
 // The one place where the value of a data name is fetched, with loop stepping.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
 #include "core/state.hpp"
 
 namespace zatrel {
 
 // Fetches the value of name (lower case, 72 characters) from the current block.
 void getitm(const Name& name);
+
+// A caller's data name as the item operations look it up: lower case, cut to 72.
+Name lower_case_name(std::string_view name);
+
+// Compared a word at a time: this runs for every value request.
+inline bool same_name(const Name& a, const Name& b) noexcept {
+  std::uint64_t differ = 0;
+  for (std::size_t i = 0; i < Name::width; i += 8) {
+    std::uint64_t x;
+    std::uint64_t y;
+    std::memcpy(&x, a.data() + i, 8);
+    std::memcpy(&y, b.data() + i, 8);
+    differ |= x ^ y;
+  }
+  return differ == 0;
+}
 
 }  // namespace zatrel

@@ -1,0 +1,205 @@
+#include "reader/block_body.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "core/diagnostics.hpp"
+#include "core/text.hpp"
+#include "dictionary/tables.hpp"
+#include "reader/block_dictionary.hpp"
+#include "reader/block_reading.hpp"
+#include "reader/hash_funcs.hpp"
+
+namespace zatrel {
+
+namespace {
+
+constexpr std::string_view kIllegal = " Illegal tag/value construction";
+
+ReaderState& reader() { return state().reader; }
+NameEntry& entry(int i) { return reader().names[static_cast<std::size_t>(i)]; }
+const Flag4& kind() { return state().vis.itemtype_; }
+
+int current_column(int position) { return tab_expanded_column(state().core.linebuf.view(), position); }
+
+}  // namespace
+
+BlockBody::BlockBody() : last_line_(state().core.curline) {}
+
+bool BlockBody::take() {
+  check_grammar();
+  const Flag4& k = kind();
+  if (is_kind(k, "name") && collecting_) {
+    register_name();
+  } else if (is_kind(k, "name") || is_kind(k, "loop") || is_header_kind(k) || is_kind(k, "fini")) {
+    close_loop();
+    if (is_kind(k, "name")) {
+      register_name();
+    } else if (is_kind(k, "loop")) {
+      open_loop();
+    } else {
+      end_block();
+      return false;
+    }
+  } else if (is_value_kind(k)) {
+    take_value();
+  }
+  last_line_ = state().core.curline;
+  return true;
+}
+
+bool BlockBody::complete() const { return located_ == reader().block_names.count; }
+
+void BlockBody::check_grammar() {
+  const Flag4& k = kind();
+  const bool value = is_value_kind(k);
+  if (previous_ == "name") {
+    if (value)
+      previous_ = "valu";
+    else if (!(is_kind(k, "name") && collecting_))
+      err(kIllegal);
+  } else if (previous_ == "valu") {
+    if (!value)
+      previous_ = k;
+    else if (loop_names_ == 0)
+      err(kIllegal);
+  } else {
+    previous_ = k;
+  }
+}
+
+void BlockBody::register_name() {
+  ReaderState& r = reader();
+  const Visible& v = state().vis;
+  const CoreState& core = state().core;
+  const std::string_view written =
+      v.strval_.view().substr(0, static_cast<std::size_t>(std::min(v.vallen_, NAMELEN)));
+  Name key = written;
+  locase_in_place(key.data(), Name::width);
+  const int d = dictionary_entry(key.trimmed());
+  // An alias is filed under its root, so that the two find each other.
+  if (d != 0 && v.aliases_) key = state().dict.entries[static_cast<std::size_t>(dictionary_root(d))].dname;
+
+  const int before = r.block_names.count;
+  const int i = hash_store(key.trimmed(), r.block_names);
+  if (i == 0) err(" Number of data names > NUMBLOCK");
+  last_registered_ = i;
+  if (i <= before) {
+    warn(" Duplicate data item " + std::string(d != 0 ? key.trimmed() : written));
+    return;
+  }
+
+  NameEntry& e = entry(i);
+  e = NameEntry{};
+  e.bname = key;
+  e.btag = d != 0 ? state().dict.entries[static_cast<std::size_t>(d)].dspell : Name(written);
+  e.bnline = core.curline;
+  e.bncol = token_start();
+  e.bntab = current_column(e.bncol);
+  check_new_name(e, d, written);
+
+  if (loop_names_ == 0) reference_category_ = e.bcat;
+  if (!collecting_) return;
+  if (++loop_names_ > NUMITEM) err(" Items per loop packet > NUMITEM");
+  e.bloop = r.nloops;
+  e.blpos = loop_names_;
+  loop_last_entry_ = i;
+  if (e.bcat != reference_category_ && category_name(e.bcat) != category_name(reference_category_) &&
+      state().dict.checkcats == "yes")
+    warn(" Heterogeneous categories in loop " + std::string(category_name(e.bcat)) + " vs " +
+         std::string(category_name(reference_category_)));
+  reference_category_ = e.bcat;
+}
+
+void BlockBody::open_loop() {
+  ReaderState& r = reader();
+  collecting_ = true;
+  loop_open_ = true;
+  loop_names_ = 0;
+  loop_values_ = 0;
+  if (r.nloops >= NUMLOOP) err(" Number of loop_s > NUMLOOP");
+  LoopEntry& loop = r.loops[static_cast<std::size_t>(++r.nloops)];
+  loop = LoopEntry{};
+  loop.lline = state().core.curline;
+  loop.lcol = token_start();
+  loop.ltab = current_column(loop.lcol);
+}
+
+void BlockBody::close_loop() {
+  if (!loop_open_) return;
+  ReaderState& r = reader();
+  LoopEntry& loop = r.loops[static_cast<std::size_t>(r.nloops)];
+  if (loop_names_ > 0) {
+    if (loop_values_ % loop_names_ != 0) err(" Item miscount in loop");
+    loop.lnitems = loop_names_;
+    loop.lnpackets = loop_values_ / loop_names_;
+  }
+  loop_open_ = false;
+  collecting_ = false;
+  loop_names_ = 0;
+  loop_values_ = 0;
+}
+
+void BlockBody::take_value() {
+  if (collecting_ && loop_names_ == 0) err(kIllegal);
+  collecting_ = false;
+  const int owner = owner_of_value();
+  if (owner <= 0) err(kIllegal);
+  NameEntry& e = entry(owner);
+  check_type(e);
+  if (loop_names_ > 0) {
+    ++loop_values_;
+    type_loop_column(e);
+  }
+  locate_value();
+  if (is_kind(kind(), "text")) skip_text_field();
+}
+
+// The names of a loop take its values in turn; outside a loop a value is the last name's.
+int BlockBody::owner_of_value() const {
+  if (loop_names_ == 0) return last_registered_;
+  return loop_last_entry_ - loop_names_ + loop_values_ % loop_names_ + 1;
+}
+
+void BlockBody::check_type(const NameEntry& owner) const {
+  const DictionaryState& d = state().dict;
+  if (!is_kind(owner.btype, "test") || dictionary_loading() || d.checktypes == "no ") return;
+  if (is_kind(kind(), "null") || is_kind(kind(), "numb")) return;
+  warn(" Numb type violated  " + std::string(owner.bname.view()));
+}
+
+// A column is a number only while all its non-null values are numbers.
+void BlockBody::type_loop_column(NameEntry& owner) const {
+  if (is_kind(owner.btype, "null"))
+    owner.btype = kind();
+  else if (is_kind(owner.btype, "numb") && (is_kind(kind(), "char") || is_kind(kind(), "text")))
+    owner.btype = "char";
+}
+
+// Every name of a loop points at the first value of the loop's first packet.
+void BlockBody::locate_value() {
+  if (located_ >= reader().block_names.count) return;
+  NameEntry& e = entry(++located_);
+  if (e.bloop == 0 || e.blpos == 1) {
+    value_line_ = state().core.curline;
+    value_column_ = token_start() - 1;
+  }
+  e.bvline = value_line_;
+  e.bvcol = value_column_;
+  if (e.btype.blank()) e.btype = kind();
+  if (e.bloop == 0) e.blpos = state().vis.vallen_;
+}
+
+void BlockBody::end_block() {
+  const CoreState& core = state().core;
+  const bool header = is_header_kind(kind());
+  if (header) {
+    end_position_ = token_start();
+    end_column_ = current_column(end_position_);
+    ended_on_shared_line_ = core.curline == last_line_;
+    ended_by_terminator_ = is_kind(kind(), "save") && state().vis.vallen_ <= 5;
+  }
+  check_block_end();
+}
+
+}  // namespace zatrel

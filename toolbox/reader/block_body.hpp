@@ -1,0 +1,57 @@
+// The body of a data block, token by token: its grammar, its loops, and where
+// each name's value stands, recorded in the name and loop tables.
+#pragma once
+
+#include "core/state.hpp"
+
+namespace zatrel {
+
+class BlockBody {
+ public:
+  BlockBody();
+
+  // Takes the token the scanner returned last; false once it ended the block.
+  bool take();
+
+  // Every name of the block received a value.
+  bool complete() const;
+  // The token that ended the block stands on the line of the block's last
+  // value, so that line belongs to the block too.
+  bool ended_on_shared_line() const { return ended_on_shared_line_; }
+  // The block was ended by the save frame terminator.
+  bool ended_by_terminator() const { return ended_by_terminator_; }
+  // Where the token that ended the block begins: position, and column with tabs expanded.
+  int end_position() const { return end_position_; }
+  int end_column() const { return end_column_; }
+
+ private:
+  void check_grammar();
+  void register_name();
+  void open_loop();
+  void close_loop();
+  void take_value();
+  int owner_of_value() const;
+  void check_type(const NameEntry& owner) const;
+  void type_loop_column(NameEntry& owner) const;
+  void locate_value();
+  void end_block();
+
+  Flag4 previous_;           // "name", "valu", or the kind of the last token
+  bool collecting_ = false;  // reading the names of a loop header
+  bool loop_open_ = false;
+  int loop_names_ = 0;
+  int loop_values_ = 0;
+  int loop_last_entry_ = 0;
+  int reference_category_ = 0;  // category the next loop name is compared with
+  int last_registered_ = 0;
+  int located_ = 0;  // names whose value has been located
+  int value_line_ = 0;
+  int value_column_ = 0;
+  int last_line_ = 0;  // line of the block's last token
+  bool ended_on_shared_line_ = false;
+  bool ended_by_terminator_ = false;
+  int end_position_ = 0;
+  int end_column_ = 0;
+};
+
+}  // namespace zatrel

@@ -1,0 +1,148 @@
+#include "reader/block_dictionary.hpp"
+
+#include <string>
+#include <vector>
+
+#include "core/diagnostics.hpp"
+#include "core/text.hpp"
+#include "dictionary/checks.hpp"
+#include "dictionary/tables.hpp"
+#include "reader/block_reading.hpp"
+#include "reader/hash_funcs.hpp"
+
+namespace zatrel {
+
+namespace {
+
+DictionaryState& dict() { return state().dict; }
+
+bool valid_entry(int d) { return d >= 1 && d <= dict().names.count; }
+
+int root_of(int d) {
+  if (!valid_entry(d)) return d;
+  const int root = dict().entries[static_cast<std::size_t>(d)].aroot;
+  return valid_entry(root) ? root : d;
+}
+
+std::string joined(std::string_view a, std::string_view b, std::string_view c = {}, std::string_view d = {}) {
+  std::string s;
+  s.reserve(a.size() + b.size() + c.size() + d.size());
+  s.append(a).append(b).append(c).append(d);
+  return s;
+}
+
+// The category from the name's form when the dictionary gives none: a known
+// dictionary category, else one of the block's own.
+void derive_category(NameEntry& entry, std::string_view written) {
+  DictionaryState& d = dict();
+  ReaderState& r = state().reader;
+  Name lower = written;
+  locase_in_place(lower.data(), Name::width);
+  Name category;
+  int length = 0;
+  excat(lower.trimmed(), category, length);
+  const bool names_itself = lower.trimmed().size() == category.trimmed().size() + 1 &&
+                            lower.trimmed().substr(1) == category.trimmed();
+  if (category.blank() || names_itself) {
+    if (dictionary_holds_categories() && d.validnames == "yes")
+      warn(joined(" No category defined for ", written));
+    return;
+  }
+  const int known = dictionary_category(category.trimmed());
+  if (known != 0) {
+    entry.bcat = known;
+    return;
+  }
+  const int before = r.block_cats.count;
+  const int own = hash_store(category.trimmed(), r.block_cats);
+  if (own == 0) err(" Number of categories > NUMBLOCK");
+  entry.bcat = -own;
+  if (own > before && dictionary_holds_categories() && d.validnames == "yes" && d.checkcats == "yes")
+    warn(joined(" Category ", category.trimmed(), " first implicitly defined in cif "));
+}
+
+// Every dictionary entry that shares a definition with an item of the block.
+std::vector<char> entries_given() {
+  const ReaderState& r = state().reader;
+  const DictionaryState& d = dict();
+  std::vector<char> marked(static_cast<std::size_t>(NUMDICT) + 1, 0);
+  for (int i = 1; i <= r.block_names.count; ++i) {
+    const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    if (e.bcat == 0 || !valid_entry(e.bdict)) continue;
+    // Bounded walk: a damaged chain must not hang the reader.
+    for (int k = root_of(e.bdict), steps = 0; valid_entry(k) && steps < NUMDICT; ++steps) {
+      marked[static_cast<std::size_t>(k)] = 1;
+      k = d.entries[static_cast<std::size_t>(k)].anext;
+    }
+  }
+  return marked;
+}
+
+void report_missing_keys() {
+  const ReaderState& r = state().reader;
+  const DictionaryState& d = dict();
+  CoreState& core = state().core;
+  std::vector<char> marked = entries_given();
+  const int line_now = core.curline;
+  for (int i = 1; i <= r.block_names.count; ++i) {
+    const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    if (e.bcat <= 0 || e.bcat > d.cats.count) continue;
+    const DictCategory& category = d.categories[static_cast<std::size_t>(e.bcat)];
+    int key = category.cfirstkey;
+    if (!valid_entry(key)) continue;
+    key = root_of(key);
+    for (int steps = 0; valid_entry(key) && steps < NUMDICT; ++steps) {
+      if (!marked[static_cast<std::size_t>(key)]) {
+        core.curline = e.bvline;
+        warn(joined(" Category key ", d.entries[static_cast<std::size_t>(key)].dspell.trimmed(),
+                    " not given for ", category.cname.trimmed()));
+        marked[static_cast<std::size_t>(key)] = 1;
+      }
+      key = d.entries[static_cast<std::size_t>(key)].knext;
+    }
+  }
+  core.curline = line_now;
+}
+
+}  // namespace
+
+int dictionary_root(int d) { return root_of(d); }
+
+std::string_view category_name(int bcat) {
+  std::string_view name;
+  if (bcat > 0 && bcat <= dict().cats.count)
+    name = dict().categories[static_cast<std::size_t>(bcat)].cname.trimmed();
+  const NameHash& own = state().reader.block_cats;
+  if (bcat < 0 && -bcat <= own.count) name = own.names[static_cast<std::size_t>(-bcat)].trimmed();
+  return name.empty() ? std::string_view("(none)") : name;
+}
+
+void check_new_name(NameEntry& entry, int d, std::string_view written) {
+  DictionaryState& dt = dict();
+  if (dictionary_loading() || dt.validnames == "no ") return;
+  if (valid_entry(d)) {
+    const DictEntry& de = dt.entries[static_cast<std::size_t>(d)];
+    entry.bdict = d;
+    entry.bcat = de.dcat;
+    entry.bdtype = de.dtypetext;
+    // A dictionary number is "test" while the block is read, so that each
+    // value can be checked against it.
+    entry.btype = is_kind(de.dtype4, "numb") ? Flag4("test") : de.dtype4;
+  } else {
+    warn(joined(" Data name ", written, " not in dictionary!"));
+  }
+  if (entry.bcat == 0) derive_category(entry, written);
+}
+
+void check_block_end() {
+  DictionaryState& d = dict();
+  ReaderState& r = state().reader;
+  if (dictionary_loading() || d.validnames == "no " || !dictionary_holds_names()) return;
+  for (int i = 1; i <= r.block_names.count; ++i) {
+    NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    if (is_kind(e.btype, "test")) e.btype = "numb";
+  }
+  if (d.checkcats == "yes") report_missing_keys();
+}
+
+}  // namespace zatrel

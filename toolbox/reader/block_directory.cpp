@@ -1,0 +1,193 @@
+// data_: selects a data block, save frame or global block and builds its
+// directory. Values are not kept, only where they stand in the scratch file.
+#include <algorithm>
+#include <cstring>
+
+#include "core/diagnostics.hpp"
+#include "core/text.hpp"
+#include "reader/block_body.hpp"
+#include "reader/block_reading.hpp"
+#include "reader/hash_funcs.hpp"
+#include "reader/tokens.hpp"
+
+namespace zatrel {
+
+namespace {
+
+enum class Opening { end_of_data, header, without_header };
+
+struct Request {
+  Name name;         // lower case, cut to the name width
+  bool any = false;  // a blank request: the next block, whatever its name
+};
+
+Request request_for(std::string_view name) {
+  Request request;
+  request.name = name;
+  locase_in_place(request.name.data(), Name::width);
+  request.any = name.find_first_not_of(' ') == std::string_view::npos;
+  return request;
+}
+
+// Everything that refers to the previous block's contents.
+void forget_previous_block() {
+  State& s = state();
+  s.reader.curitem = 0;
+  s.reader.curloop = 0;
+  s.reader.packetno = 0;
+  s.reader.lasttest = "no ";  // a value test_ fetched belongs to the old block
+  s.vis.inloop_ = false;
+  s.vis.intext_ = false;
+  s.vis.inglobal_ = false;
+  s.vis.namepos_ = 0;
+  s.vis.valpos_ = 0;
+  s.vis.decpos_ = 0;
+  s.vis.endpos_ = 0;
+  for (Bookmark& mark : s.reader.bookmarks) mark.v[0] = -1;
+}
+
+bool header_at(int position) {
+  const std::string_view line = state().core.linebuf.view();
+  if (position < 1 || position > MAXBUF) return false;
+  const std::string_view rest = line.substr(static_cast<std::size_t>(position) - 1);
+  return rest.starts_with("data_") || rest.starts_with("save_") || rest.starts_with("global_");
+}
+
+// A blank request goes on after the current block: from its last line, or,
+// when that line also holds the next header, from just before that header.
+void go_to_scan_start(const Request& request, int old_blockend) {
+  State& s = state();
+  CoreState& core = s.core;
+  ReaderState& r = s.reader;
+  core.curcol = 200;
+  if (!request.any) {
+    core.curline = std::max(s.vis.firstline_ - 1, 0);
+  } else {
+    core.curline = old_blockend;
+    const bool shared =
+        r.shared_end_line > 0 && r.shared_end_line == old_blockend && r.shared_end_nlines == core.nlines;
+    if (shared && read_line(old_blockend) && header_at(r.shared_end_col + 1)) {
+      core.curcol = r.shared_end_col;
+    } else {
+      core.curline = old_blockend;
+      core.curcol = 200;
+    }
+  }
+  r.shared_end_line = 0;
+  r.shared_end_col = 0;
+  r.shared_end_nlines = 0;
+  // A scan from the start of the CIF begins outside any save frame, whatever
+  // frame was selected before.
+  if (core.curline == std::max(s.vis.firstline_ - 1, 0)) s.vis.insave_ = false;
+}
+
+bool names_requested_block(const Request& request) {
+  const Visible& v = state().vis;
+  if (request.any) return true;
+  Name found;
+  if (v.vallen_ > 5) found = v.strval_.view().substr(5, static_cast<std::size_t>(v.vallen_ - 5));
+  locase_in_place(found.data(), Name::width);
+  return std::memcmp(found.data(), request.name.data(), Name::width) == 0;
+}
+
+void take_header() {
+  Visible& v = state().vis;
+  v.blockname_ = v.vallen_ > 5 ? v.strval_.view().substr(5, static_cast<std::size_t>(v.vallen_ - 5)) : "";
+  const int start = token_start();
+  v.namepos_ = v.intabs_ ? tab_expanded_column(state().core.linebuf.view(), start) : start;
+}
+
+// Reads tokens up to the block asked for. The header state is the reading
+// position just after the last token; the previous state, just before it.
+Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint& previous) {
+  Visible& v = state().vis;
+  bool passed_terminator = false;
+  for (;;) {
+    previous.capture();
+    getstr();
+    header.capture();
+    const Flag4& kind = v.itemtype_;
+    if (is_kind(kind, "fini")) return Opening::end_of_data;
+    if (is_kind(kind, "text")) {
+      skip_text_field();
+    } else if (is_kind(kind, "save") && v.vallen_ <= 5) {
+      if (!v.insave_) err(" Save frame terminator found out of context");
+      v.insave_ = false;
+      passed_terminator = true;
+    } else if (is_kind(kind, "save")) {
+      if (v.insave_) err(" Prior save frame not terminated");
+      v.insave_ = true;
+      if (names_requested_block(request)) break;
+    } else if (is_kind(kind, "glob")) {
+      if (request.any) {
+        v.inglobal_ = true;
+        break;
+      }
+    } else if (is_kind(kind, "data")) {
+      if (names_requested_block(request)) break;
+    } else if ((is_kind(kind, "name") || is_kind(kind, "loop")) && request.any) {
+      // The rest of a block after its save frames needs no header.
+      if (!passed_terminator) warn(" Data block header missing");
+      header = previous;
+      v.blockname_.clear();
+      v.namepos_ = tab_expanded_column(state().core.linebuf.view(), token_start());
+      return Opening::without_header;
+    }
+  }
+  take_header();
+  return Opening::header;
+}
+
+void finish(const BlockBody& body, const ReadingPoint& header) {
+  State& s = state();
+  CoreState& core = s.core;
+  ReaderState& r = s.reader;
+  if (body.ended_on_shared_line()) {
+    core.blockend = core.curline;
+    r.shared_end_line = core.curline;
+    r.shared_end_col = body.end_position() - 1;
+    r.shared_end_nlines = core.nlines;
+  } else {
+    core.blockend = core.curline - 1;
+  }
+  if (body.ended_by_terminator()) s.vis.valpos_ = s.vis.intabs_ ? body.end_column() : body.end_position();
+  header.restore();
+  s.vis.inlineno_ = core.curline;
+  s.vis.inloop_ = false;
+  r.packetno = 0;
+  if (!body.complete()) err(" Syntax construction error");
+}
+
+}  // namespace
+
+bool data_(std::string_view name) {
+  State& s = state();
+  CoreState& core = s.core;
+  const Request request = request_for(name);
+  forget_previous_block();
+  const int old_blockend = core.blockend;
+  core.blockend = std::min(s.vis.lastline_, core.nlines);
+  go_to_scan_start(request, old_blockend);
+  hash_init(s.reader.block_names);
+  hash_init(s.reader.block_cats);
+  s.reader.nloops = 0;
+
+  ReadingPoint header;
+  header.capture();
+  ReadingPoint previous = header;
+  const Opening opening = scan_headers(request, header, previous);
+
+  BlockBody body;
+  if (opening != Opening::end_of_data) {
+    // A block without header begins with the token that showed it.
+    bool more = opening == Opening::without_header ? body.take() : true;
+    while (more) {
+      getstr();
+      more = body.take();
+    }
+  }
+  finish(body, header);
+  return opening != Opening::end_of_data;
+}
+
+}  // namespace zatrel

@@ -1,0 +1,259 @@
+#include "reader/item_reader.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+#include "core/text.hpp"
+#include "dictionary/tables.hpp"
+#include "reader/block_dictionary.hpp"
+#include "reader/block_reading.hpp"
+#include "reader/hash_funcs.hpp"
+#include "reader/tokens.hpp"
+
+namespace zatrel {
+
+namespace {
+
+// Where a value stands in the current line.
+struct ValueSpan {
+  int start = 1;
+  int length = 0;
+};
+
+bool holds(const ReaderState& r, int i, const Name& name) {
+  return i >= 1 && i <= r.block_names.count && same_name(r.names[static_cast<std::size_t>(i)].bname, name);
+}
+
+// A loop walk asks for the names of a packet in turn, so the item found last,
+// the one after it and the first of its loop are tried before the hash table.
+int find_in_block(const ReaderState& r, const Name& name) {
+  const int last = r.curitem;
+  if (holds(r, last, name)) return last;
+  if (holds(r, last + 1, name)) return last + 1;
+  if (last >= 1 && last <= r.block_names.count) {
+    const NameEntry& e = r.names[static_cast<std::size_t>(last)];
+    if (e.bloop != 0 && holds(r, last - e.blpos + 1, name)) return last - e.blpos + 1;
+  }
+  return hash_find(name.view(), r.block_names);
+}
+
+void answer_absent(Visible& v, const Name& name) {
+  v.itemtype_ = "null";
+  v.dicttype_ = "null";
+  v.dictcat_ = "(none)";
+  v.dictname_ = name;
+  v.vallen_ = 1;
+}
+
+// A name the block lacks may be an alias of one it holds: the dictionary's
+// root stands in for it. Returns the block entry, 0 when there is none.
+int find_through_dictionary(State& s, const Name& name) {
+  Visible& v = s.vis;
+  const DictionaryState& d = s.dict;
+  // Looked up as given: find_ passes names without turning them to lower case.
+  const int j = dictionary_loading() || !dictionary_holds_names() ? 0 : hash_find(name.view(), d.names);
+  if (j == 0) {
+    answer_absent(v, name);
+    return 0;
+  }
+  const DictEntry& entry = d.entries[static_cast<std::size_t>(j)];
+  v.dicttype_ = entry.dtypetext;
+  v.dictcat_ = category_name(entry.dcat);
+  const DictEntry& root = d.entries[static_cast<std::size_t>(dictionary_root(j))];
+  v.dictname_ = root.dspell;
+  const int i = hash_find(root.dname.view(), s.reader.block_names);
+  if (i == 0) {
+    v.itemtype_ = "null";
+    v.foundname_.clear();
+    v.strval_.clear();
+    v.vallen_ = 1;
+  }
+  return i;
+}
+
+ValueSpan unlooped_value(State& s, const NameEntry& e) {
+  read_line(e.bvline);
+  s.vis.inloop_ = false;
+  s.reader.packetno = 0;
+  s.reader.curloop = 0;
+  return {e.bvcol + 1, e.blpos};
+}
+
+// Reads the next n values from the reading position, noting where each stands.
+void read_packet(State& s, int n, int packets) {
+  ReaderState& r = s.reader;
+  CoreState& core = s.core;
+  for (int m = 1; m <= n; ++m) {
+    getstr();
+    PacketSlot& slot = r.packet[static_cast<std::size_t>(m)];
+    slot.pcol = core.curcol - s.vis.vallen_ - (s.vis.lastquote_.col(1) == ' ' ? 0 : 1);
+    slot.plen = s.vis.vallen_;
+    slot.pline = core.curline;
+    if (slot.pcol == 1 && core.linebuf.col(1) == ';') skip_text_field();
+  }
+  PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
+  resume.pcol = core.curcol;
+  resume.pline = core.curline;
+  if (++r.packetno >= packets) s.vis.inloop_ = false;
+}
+
+void start_pass(State& s, int i, int n, int packets) {
+  ReaderState& r = s.reader;
+  const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+  s.vis.inloop_ = true;
+  r.packetno = 0;
+  r.curloop = e.bloop;
+  read_line(e.bvline);
+  s.core.curcol = std::max(e.bvcol - 1, 0);
+  const int first = i - e.blpos + 1;
+  for (int k = first; k < first + n; ++k) r.names[static_cast<std::size_t>(k)].bread = 0;
+  read_packet(s, n, packets);
+}
+
+// Each request for a name of a loop hands out its value in the next row; the
+// first name asked for in a row reads the whole packet.
+ValueSpan looped_value(State& s, int i) {
+  ReaderState& r = s.reader;
+  NameEntry& e = r.names[static_cast<std::size_t>(i)];
+  const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
+  const int n = loop.lnitems;
+  if (e.bloop == r.curloop && e.bread < r.packetno) {
+    // The packet read already holds this name's value.
+  } else if (e.bloop == r.curloop && s.vis.inloop_) {
+    const PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
+    read_line(resume.pline);
+    s.core.curcol = resume.pcol;
+    read_packet(s, n, loop.lnpackets);
+  } else {
+    start_pass(s, i, n, loop.lnpackets);
+  }
+  ++e.bread;
+  const PacketSlot& slot = r.packet[static_cast<std::size_t>(e.blpos)];
+  read_line(slot.pline);
+  return {slot.pcol, slot.plen};
+}
+
+// The directory's tables are consistent by construction; this only keeps a
+// damaged entry from reaching outside them.
+bool loop_entry_sound(const ReaderState& r, const NameEntry& e) {
+  if (e.bloop < 1 || e.bloop > r.nloops) return false;
+  const int n = r.loops[static_cast<std::size_t>(e.bloop)].lnitems;
+  return n >= 1 && n <= NUMITEM && e.blpos >= 1 && e.blpos <= n;
+}
+
+char char_at(const CoreState& core, int p) {
+  return p >= 1 && p <= MAXBUF ? core.linebuf.col(static_cast<std::size_t>(p)) : ' ';
+}
+
+void cut_value(Visible& v, CoreState& core, int k, int length) {
+  v.vallen_ = length;
+  put_text(v.strval_,
+           core.linebuf.view().substr(static_cast<std::size_t>(k) - 1, static_cast<std::size_t>(length)));
+  const bool has_tab =
+      v.intabs_ && std::memchr(core.linebuf.data(), '\t', static_cast<std::size_t>(k)) != nullptr;
+  v.valpos_ = has_tab ? tab_expanded_column(core.linebuf.view(), k) : k;
+  v.endpos_ = v.valpos_ + v.vallen_ - 1;
+  core.curcol = k + v.vallen_;
+  if (core.curcol <= MAXBUF && !is_blank_or_tab(char_at(core, core.curcol)))
+    ++core.curcol;  // a closing quote
+  v.lastquote_.col(1) = k > 1 && !is_blank_or_tab(char_at(core, k - 1)) ? char_at(core, k - 1) : ' ';
+}
+
+void correct_type(Visible& v, const CoreState& core, int k) {
+  const bool text_line = k == 1 && char_at(core, 1) == ';';
+  if (is_kind(v.itemtype_, "char") && text_line) v.itemtype_ = "text";
+  if (is_kind(v.itemtype_, "text")) {
+    // A text column may hold a word in some row.
+    if (text_line)
+      v.strval_.col(1) = ' ';
+    else
+      v.itemtype_ = "char";
+  }
+  if (is_kind(v.itemtype_, "numb")) {
+    ctonum();
+    if (v.decpos_ > 0) v.decpos_ = v.valpos_ + v.decpos_ - 1;
+  }
+  if (is_kind(v.itemtype_, "char") && v.nullblank_ && v.strval_.blank()) v.itemtype_ = "null";
+  if (v.lastquote_.col(1) == ' ' && v.vallen_ == 1 && (v.strval_.col(1) == '?' || v.strval_.col(1) == '.'))
+    v.itemtype_ = "null";
+}
+
+void describe_value(State& s, const NameEntry& e, ValueSpan span) {
+  Visible& v = s.vis;
+  v.itemtype_ = e.btype;
+  v.dicttype_ = e.bdtype;
+  put_text(v.dictcat_, category_name(e.bcat));
+  v.dictname_ =
+      e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(dictionary_root(e.bdict))].dspell : e.btag;
+  const int k = std::clamp(span.start, 1, MAXBUF);
+  cut_value(v, s.core, k, std::clamp(span.length, 0, MAXBUF + 1 - k));
+  correct_type(v, s.core, k);
+}
+
+}  // namespace
+
+namespace {
+
+// The capitals (bytes 65..90) among eight characters gain 32.
+std::uint64_t lower_case_word(std::uint64_t word) {
+  constexpr std::uint64_t ones = 0x0101010101010101U;
+  constexpr std::uint64_t high = 0x8080808080808080U;
+  const std::uint64_t low7 = word & ~high;
+  const std::uint64_t above_z = low7 + ones * (0x7F - 'Z');
+  const std::uint64_t from_a = low7 + ones * (0x80 - 'A');
+  const std::uint64_t capital = (from_a ^ above_z) & ~word & high;
+  return word | capital >> 2;
+}
+
+}  // namespace
+
+// Runs for every value request, so eight characters are turned at a time.
+Name lower_case_name(std::string_view name) {
+  Name lower;
+  const std::size_t n = std::min(name.size(), Name::width);
+  char* out = lower.data();
+  std::size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + i, 8);
+    word = lower_case_word(word);
+    std::memcpy(out + i, &word, 8);
+  }
+  for (; i < n; ++i)
+    out[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+  return lower;
+}
+
+void getitm(const Name& name) {
+  State& s = state();
+  ReaderState& r = s.reader;
+  Visible& v = s.vis;
+  r.lastname = name;
+  v.namepos_ = 0;
+  v.valpos_ = 0;
+  v.decpos_ = 0;
+  v.endpos_ = 0;
+  v.lastquote_.clear();
+  if (name.col(1) != '_') {
+    answer_absent(v, name);
+    v.foundname_.clear();
+    v.strval_.clear();
+    return;
+  }
+  r.curitem = find_in_block(r, name);
+  if (r.curitem == 0) r.curitem = find_through_dictionary(s, name);
+  if (r.curitem == 0) return;
+
+  NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
+  v.foundname_ = e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(e.bdict)].dspell : e.btag;
+  v.namepos_ = v.intabs_ ? e.bntab : e.bncol;
+  if (e.bloop != 0 && !loop_entry_sound(r, e)) {
+    answer_absent(v, name);
+    return;
+  }
+  const ValueSpan span = e.bloop == 0 ? unlooped_value(s, e) : looped_value(s, r.curitem);
+  describe_value(s, e, span);
+}
+
+}  // namespace zatrel
