@@ -1,20 +1,24 @@
 #include "fixed_line.hpp"
 
 #include <algorithm>
-#include <cstdio>
+#include <array>
+#include <charconv>
 #include <stdexcept>
 
 namespace cif2str {
 
 std::string fixed_field(double value, int width, int decimals) {
-  // A double prints in at most ~330 characters at 5 decimals, but ask first
-  // rather than trust a guess.
-  const int needed = std::snprintf(nullptr, 0, "%*.*f", width, decimals, value);
-  if (needed < 0) throw std::runtime_error("number formatting failed");
-  std::string field(static_cast<std::size_t>(needed) + 1, '\0');
-  std::snprintf(field.data(), field.size(), "%*.*f", width, decimals, value);
-  field.resize(static_cast<std::size_t>(needed));
-  return field;
+  // to_chars with a precision rounds as printf's %f does, without its cost.
+  // The largest double has 309 integer digits.
+  std::array<char, 400> digits{};
+  const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                          std::chars_format::fixed, decimals);
+  if (error != std::errc{}) throw std::runtime_error("number formatting failed");
+  const auto length = static_cast<std::size_t>(end - digits.data());
+  const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), length);
+  std::string text(field - length, ' ');
+  text.append(digits.data(), length);
+  return text;
 }
 
 void FixedLine::start(std::string_view opening) { columns_.assign(opening); }

@@ -62,6 +62,7 @@ class SparseMatrix {
   void settle() const;
 
   int order_;
+  // Kept in the order read until a row is asked for, then sorted by cell.
   mutable std::vector<MatrixEntry> entries_;
   mutable bool settled_ = true;
 };
@@ -76,6 +77,8 @@ struct DeltaParameter {
 struct ModeSet {
   char letter = 'a';
   int count = 0;
+  // Grown as rows are read: a count far beyond what the file holds costs no
+  // memory before its short loop stops the run.
   std::vector<DeltaParameter> deltas;
   SparseMatrix matrix;
 

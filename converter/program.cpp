@@ -1,0 +1,101 @@
+#include "program.hpp"
+
+#include <algorithm>
+#include <array>
+#include <fstream>
+#include <new>
+#include <optional>
+
+#include <zatrel/zatrel.hpp>
+
+#include "cif_items.hpp"
+#include "conversion.hpp"
+#include "stop.hpp"
+#include "tables.hpp"
+
+namespace cif2str {
+namespace {
+
+constexpr int input_unit = 31;
+constexpr int output_unit = 32;
+constexpr int scratch_unit = 33;
+constexpr int message_unit = 34;
+constexpr const char* message_file = "zatrel_error.dat";
+
+// No line of a CIF holds more than 100 values (the reader cuts lines at 200
+// characters), and a matrix entry takes three: at most 34 entries a line.
+constexpr std::size_t matrix_entries_per_line = 34;
+
+// Closes the diagnostics file when the run ends, however it ends.
+class MessageFile {
+ public:
+  MessageFile() {
+    if (!zatrel::open_message_file(message_unit, message_file))
+      throw Stop(std::string("Error opening diagnostics file ") + message_file);
+  }
+  ~MessageFile() { zatrel::close_unit(message_unit); }
+  MessageFile(const MessageFile&) = delete;
+  MessageFile& operator=(const MessageFile&) = delete;
+};
+
+std::optional<std::size_t> count_lines(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  std::size_t lines = 1;  // the last line may lack its line feed
+  std::array<char, 65536> chunk{};
+  while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0)
+    lines += static_cast<std::size_t>(
+        std::count(chunk.data(), chunk.data() + file.gcount(), '\n'));
+  return lines;
+}
+
+void convert_file(const std::string& cifname, std::ostream& out) {
+  const MessageFile messages;
+  zatrel::init_(input_unit, output_unit, scratch_unit, message_unit);
+
+  // A blank name would make the toolbox read from a unit nothing is connected to.
+  const std::string path(without_trailing_blanks(cifname));
+  if (path.empty() || !zatrel::ocif_(cifname)) throw Stop("Error opening CIF file");
+  const std::optional<std::size_t> lines = count_lines(path);
+  if (!lines) throw Stop("Error opening CIF file");
+
+  if (!zatrel::data_(" ")) throw Stop("Error finding first data block");
+
+  ToolboxItems cif;
+  StrWriter writer(out);
+  convert(cif, writer, *lines * matrix_entries_per_line);
+}
+
+}  // namespace
+
+int run_cif2str(std::span<const std::string> arguments, std::ostream& out,
+                std::ostream& err) {
+  try {
+    if (arguments.empty())
+      throw Stop("Error: missing argument to program (name of cif file)");
+    convert_file(arguments.front(), out);
+    out.flush();
+    if (!out) {
+      err << "STOP Error writing the structure file\n";
+      return 1;
+    }
+    return 0;
+  } catch (const Stop& stop) {
+    out.flush();
+    err << "STOP " << stop.what() << '\n';
+  } catch (const zatrel::Fatal& fatal) {
+    // The toolbox's message begins with its own blank.
+    out.flush();
+    err << "STOP " << fatal.what() << '\n';
+  } catch (const std::bad_alloc&) {
+    out.flush();
+    err << "STOP Out of memory\n";
+  } catch (const std::exception& unexpected) {
+    // A fault of the converter itself still ends in a STOP line, not an abort.
+    out.flush();
+    err << "STOP Internal error: " << unexpected.what() << '\n';
+  }
+  return 1;
+}
+
+}  // namespace cif2str

@@ -1,0 +1,17 @@
+// cif2str as a whole: the argument, the diagnostics file, the toolbox, the
+// conversion, and how a run ends.
+#pragma once
+
+#include <ostream>
+#include <span>
+#include <string>
+
+namespace cif2str {
+
+// Converts the CIF named by the first argument (the rest are ignored) and
+// writes the structure file to `out`. A failure leaves the lines written
+// before it, puts one STOP line on `err` and gives exit status 1.
+int run_cif2str(std::span<const std::string> arguments, std::ostream& out,
+                std::ostream& err);
+
+}  // namespace cif2str
