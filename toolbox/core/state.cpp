@@ -4,7 +4,7 @@
 
 namespace zatrel {
 
-State& state() {
+State& construct_state() {
   // Built on first use, so the public references below are safe to bind
   // during static initialisation.
   static const std::unique_ptr<State> the_state = std::make_unique<State>();

@@ -253,7 +253,13 @@ struct State {
   WriterState writer;
 };
 
-// The one state of this process.
-State& state();
+// Builds the one state of this process, on first use.
+State& construct_state();
+
+// The one state. Inline, since every operation reaches it many times.
+inline State& state() {
+  static State& the_state = construct_state();
+  return the_state;
+}
 
 }  // namespace zatrel
