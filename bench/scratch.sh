@@ -3,7 +3,7 @@
 #   bench/scratch.sh [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build}
+build=$(realpath "${1:-$here/../build}")
 work=${CIFBENCH_DIR:-/tmp/cifbench}
 mkdir -p "$work"
 file=$work/loop100.cif
