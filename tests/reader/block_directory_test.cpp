@@ -2,6 +2,8 @@
 // grammar with its fatal messages, and blocks that share a line.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <string>
 #include <vector>
 
@@ -87,6 +89,9 @@ struct GrammarError {
   std::string cif;
   const char* message;
 };
+
+// Test listings name each case by its message.
+void PrintTo(const GrammarError& e, std::ostream* os) { *os << '"' << e.message << '"'; }
 
 class BlockGrammar : public BlockDirectory, public ::testing::WithParamInterface<GrammarError> {};
 
