@@ -1,10 +1,7 @@
 #include "program.hpp"
 
 #include <algorithm>
-#include <array>
-#include <fstream>
 #include <new>
-#include <optional>
 
 #include <zatrel/zatrel.hpp>
 
@@ -38,17 +35,6 @@ class MessageFile {
   MessageFile& operator=(const MessageFile&) = delete;
 };
 
-std::optional<std::size_t> count_lines(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::size_t lines = 1;  // the last line may lack its line feed
-  std::array<char, 65536> chunk{};
-  while (file.read(chunk.data(), chunk.size()) || file.gcount() > 0)
-    lines += static_cast<std::size_t>(
-        std::count(chunk.data(), chunk.data() + file.gcount(), '\n'));
-  return lines;
-}
-
 void convert_file(const std::string& cifname, std::ostream& out) {
   const MessageFile messages;
   zatrel::init_(input_unit, output_unit, scratch_unit, message_unit);
@@ -56,14 +42,14 @@ void convert_file(const std::string& cifname, std::ostream& out) {
   // A blank name would make the toolbox read from a unit nothing is connected to.
   const std::string path(without_trailing_blanks(cifname));
   if (path.empty() || !zatrel::ocif_(cifname)) throw Stop("Error opening CIF file");
-  const std::optional<std::size_t> lines = count_lines(path);
-  if (!lines) throw Stop("Error opening CIF file");
+  // The toolbox has just counted the file's lines while copying it.
+  const auto lines = static_cast<std::size_t>(std::max(zatrel::lastline_, 1));
 
   if (!zatrel::data_(" ")) throw Stop("Error finding first data block");
 
   ToolboxItems cif;
   StrWriter writer(out);
-  convert(cif, writer, *lines * matrix_entries_per_line);
+  convert(cif, writer, lines * matrix_entries_per_line);
 }
 
 }  // namespace
