@@ -55,6 +55,16 @@ TEST(TextUtilities, Lastnb) {
   EXPECT_EQ(lastnb("x", -3), -3);
 }
 
+TEST(TextUtilities, FixedWidthTextCutsPadsAndMayTakePartOfItself) {
+  Text<6> t("abcdefgh");
+  EXPECT_EQ(t.view(), "abcdef");
+  t = t.view().substr(2, 3);
+  EXPECT_EQ(t.view(), "cde   ");
+  t = "";
+  EXPECT_TRUE(t.blank());
+  EXPECT_TRUE(Text<4>("ab") == std::string_view("ab  "));
+}
+
 TEST(TextUtilities, CaseTurnsOnlyTheTwentySixLetters) {
   const std::string lower = locase("_Cell_Length_A");
   EXPECT_EQ(lower.size(), 200u);

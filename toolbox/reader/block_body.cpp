@@ -53,12 +53,12 @@ bool BlockBody::complete() const { return located_ == reader().block_names.count
 void BlockBody::check_grammar() {
   const Flag4& k = kind();
   const bool value = is_value_kind(k);
-  if (previous_ == "name") {
+  if (is_kind(previous_, "name")) {
     if (value)
       previous_ = "valu";
     else if (!(is_kind(k, "name") && collecting_))
       err(kIllegal);
-  } else if (previous_ == "valu") {
+  } else if (is_kind(previous_, "valu")) {
     if (!value)
       previous_ = k;
     else if (loop_names_ == 0)

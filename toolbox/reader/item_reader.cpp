@@ -84,14 +84,21 @@ ValueSpan unlooped_value(State& s, const NameEntry& e) {
 void read_packet(State& s, int n, int packets) {
   ReaderState& r = s.reader;
   CoreState& core = s.core;
+  // Only positions are needed here; the last token's text is written out
+  // before anything could show it.
+  PendingToken pending;
   for (int m = 1; m <= n; ++m) {
-    getstr();
+    locate_token(pending);
     PacketSlot& slot = r.packet[static_cast<std::size_t>(m)];
     slot.pcol = core.curcol - s.vis.vallen_ - (s.vis.lastquote_.col(1) == ' ' ? 0 : 1);
     slot.plen = s.vis.vallen_;
     slot.pline = core.curline;
-    if (slot.pcol == 1 && core.linebuf.col(1) == ';') skip_text_field();
+    if (slot.pcol == 1 && core.linebuf.col(1) == ';') {
+      settle_token(pending);
+      skip_text_field();
+    }
   }
+  settle_token(pending);
   PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
   resume.pcol = core.curcol;
   resume.pline = core.curline;
@@ -179,11 +186,27 @@ void correct_type(Visible& v, const CoreState& core, int k) {
     v.itemtype_ = "null";
 }
 
+bool all_blank(const Name& name) noexcept {
+  static const Name kBlank;
+  return same_name(name, kBlank);
+}
+
+// As put_text(out, category_name(bcat)), copying a stored name whole: past
+// its last non-blank character a name holds only blanks.
+void put_category(const State& s, Text<NAMELEN>& out, int bcat) {
+  static const Text<NAMELEN> kNone("(none)");
+  const Name* name = nullptr;
+  if (bcat > 0 && bcat <= s.dict.cats.count) name = &s.dict.categories[static_cast<std::size_t>(bcat)].cname;
+  const NameHash& own = s.reader.block_cats;
+  if (bcat < 0 && -bcat <= own.count) name = &own.names[static_cast<std::size_t>(-bcat)];
+  out = name != nullptr && !all_blank(*name) ? *name : kNone;
+}
+
 void describe_value(State& s, const NameEntry& e, ValueSpan span) {
   Visible& v = s.vis;
   v.itemtype_ = e.btype;
   v.dicttype_ = e.bdtype;
-  put_text(v.dictcat_, category_name(e.bcat));
+  put_category(s, v.dictcat_, e.bcat);
   v.dictname_ =
       e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(dictionary_root(e.bdict))].dspell : e.btag;
   const int k = std::clamp(span.start, 1, MAXBUF);
@@ -219,6 +242,15 @@ Name lower_case_name(std::string_view name) {
     std::memcpy(&word, name.data() + i, 8);
     word = lower_case_word(word);
     std::memcpy(out + i, &word, 8);
+  }
+  if (i < n && n >= 8) {
+    // The last eight characters as one word; those it shares with the last
+    // word done come out the same again.
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + n - 8, 8);
+    word = lower_case_word(word);
+    std::memcpy(out + n - 8, &word, 8);
+    return lower;
   }
   for (; i < n; ++i)
     out[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];

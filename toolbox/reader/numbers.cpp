@@ -50,7 +50,8 @@ enum class Phase { before_mantissa, integer_part, fraction, exponent, uncertaint
 
 class NumberScan {
  public:
-  explicit NumberScan(std::string_view token) : token_(token) {}
+  // The visible values are reached once, not for every character.
+  NumberScan(std::string_view token, Visible& v) : token_(token), v_(v) {}
 
   // False as soon as the token proves not to be a number.
   bool take(int i) {
@@ -66,7 +67,7 @@ class NumberScan {
   }
 
   void finish() {
-    Visible& v = state().vis;
+    Visible& v = v_;
     ReaderState& r = state().reader;
     int e = exponent_ * exponent_sign_;
     // Clamp so that the value stays within the powers of ten that exist.
@@ -85,7 +86,7 @@ class NumberScan {
 
  private:
   void take_digit(int value) {
-    Visible& v = state().vis;
+    Visible& v = v_;
     if (phase_ == Phase::before_mantissa) phase_ = Phase::integer_part;
     switch (phase_) {
       case Phase::integer_part:
@@ -114,7 +115,7 @@ class NumberScan {
   }
 
   bool take_point(int i) {
-    Visible& v = state().vis;
+    Visible& v = v_;
     v.indecpt_ = true;
     if (i > 1 && mantissa_ == 0 && token_[static_cast<std::size_t>(i) - 2] == '0') v.inleadzero_ = true;
     if (phase_ != Phase::before_mantissa && phase_ != Phase::integer_part) return false;
@@ -124,7 +125,7 @@ class NumberScan {
   }
 
   bool take_other(char c, int i) {
-    Visible& v = state().vis;
+    Visible& v = v_;
     if (mantissa_digits_ == 0 && needs_digit_before(c)) return false;
     if (c == '(') {
       if (v.decpos_ == 0) v.decpos_ = i;
@@ -154,6 +155,7 @@ class NumberScan {
   }
 
   std::string_view token_;
+  Visible& v_;
   Phase phase_ = Phase::before_mantissa;
   double mantissa_ = 0.0;
   double fraction_scale_ = 1.0;
@@ -194,7 +196,7 @@ void ctonum() {
   v.indecpt_ = false;
   v.inleadzero_ = false;
 
-  NumberScan scan(token);
+  NumberScan scan(token, v);
   for (int i = 1; i <= static_cast<int>(token.size()); ++i)
     if (!scan.take(i)) return;
   if (v.decpos_ == 0) v.decpos_ = lastnb(token) + 1;

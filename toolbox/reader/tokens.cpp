@@ -1,6 +1,7 @@
 #include "reader/tokens.hpp"
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -83,16 +84,42 @@ class CurrentLine {
   }
   // First gap at or after column, else length + 1.
   int word_end(int column) const {
+    if constexpr (std::endian::native == std::endian::little) {
+      // Eight columns a step while they lie inside the line.
+      for (; column + 7 <= length_; column += 8) {
+        const std::uint64_t gaps = gap_bytes(column);
+        if (gaps != 0) return column + std::countr_zero(gaps) / 8;
+      }
+    }
     while (column <= length_ && !gap(column)) ++column;
     return column;
   }
   // First column at or after column that is not a gap, else length + 1.
   int next_nongap(int column) const {
+    // Mostly one blank stands between tokens.
+    if (column <= length_ && !gap(column)) return column;
+    if constexpr (std::endian::native == std::endian::little) {
+      for (; column + 7 <= length_; column += 8) {
+        const std::uint64_t others = ~gap_bytes(column) & kHigh;
+        if (others != 0) return column + std::countr_zero(others) / 8;
+      }
+    }
     while (column <= length_ && gap(column)) ++column;
     return column;
   }
 
  private:
+  static constexpr std::uint64_t kOnes = 0x0101010101010101U;
+  static constexpr std::uint64_t kHigh = 0x8080808080808080U;
+  // The high bit of each zero byte, and of no other.
+  static std::uint64_t zero_bytes(std::uint64_t x) { return ~(((x & ~kHigh) + ~kHigh) | x) & kHigh; }
+  // The high bit of each gap among columns column..column+7.
+  std::uint64_t gap_bytes(int column) const {
+    std::uint64_t word;
+    std::memcpy(&word, chars_ + column - 1, 8);
+    return zero_bytes(word ^ (kOnes * static_cast<unsigned char>(' '))) |
+           zero_bytes(word ^ (kOnes * static_cast<unsigned char>(tab_)));
+  }
   static int clamped(int n) { return n < 0 ? 0 : (n > MAXBUF ? MAXBUF : n); }
   const char* chars_;
   int length_;
@@ -139,11 +166,16 @@ void take_text_line(CoreState& core, Visible& v, const CurrentLine& line) {
 
 // The string closes at the first quote that ends the line or stands before a
 // gap, so quotes inside words (it's) stay part of it.
+int quote_end(const CurrentLine& line, int first, char quote) {
+  int j = first;
+  while (j <= line.length() && !(line.at(j) == quote && (j == line.length() || line.gap(j + 1)))) ++j;
+  return j;
+}
+
 void take_quoted(CoreState& c, Visible& v, const CurrentLine& line, char quote) {
   v.itemtype_ = kChar;
   const int first = ++c.curcol;
-  int j = first;
-  while (j <= line.length() && !(line.at(j) == quote && (j == line.length() || line.gap(j + 1)))) ++j;
+  const int j = quote_end(line, first, quote);
   set_token(c, v, line, first, j);
   if (j > line.length()) {
     // Unclosed: curcol stays just past the text, where an unquoted token
@@ -185,6 +217,72 @@ void take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
 }
 
 }  // namespace
+
+void settle_token(PendingToken& pending) {
+  if (pending.start == 0) return;
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  // Scanned again from its start; the position and quote reached since stay.
+  const int curcol = c.curcol;
+  const char lastquote = v.lastquote_.col(1);
+  const CurrentLine line(c);
+  c.curcol = pending.start;
+  if (pending.quote != ' ')
+    take_quoted(c, v, line, pending.quote);
+  else
+    take_bare_word(c, v, line);
+  c.curcol = curcol;
+  v.lastquote_.col(1) = lastquote;
+  pending.start = 0;
+}
+
+void locate_token(PendingToken& pending) {
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  v.lastquote_.clear();
+
+  // The same walk as getstr's.
+  bool entering = c.curline > 0 && c.curcol <= 1 && c.linelen > 0;
+  int consumed = entering ? 0 : (c.curcol < 0 ? 0 : c.curcol);
+  for (;;) {
+    const CurrentLine line(c);
+    if (entering) {
+      entering = false;
+      if (line.length() > 0 && line.at(1) == ';') {
+        pending.start = 0;
+        return take_text_line(c, v, line);
+      }
+    }
+    const int column = consumed < line.length() ? line.next_nongap(consumed + 1) : line.length() + 1;
+    if (column > line.length() || line.at(column) == '#') {
+      settle_token(pending);
+      if (!fetch_line(v)) return;
+      entering = true;
+      consumed = 0;
+      continue;
+    }
+    // The token found replaces the pending one, as getstr overwrites it.
+    pending.start = 0;
+    c.curcol = column;
+    const char ch = line.at(column);
+    if (ch == '\'' || ch == '"') {
+      const int j = quote_end(line, column + 1, ch);
+      if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
+      pending = {column, ch};
+      v.vallen_ = j - column - 1;
+      v.lastquote_.col(1) = ch;
+      c.curcol = j + 1;
+      return;
+    }
+    const int end = line.word_end(column);
+    pending = {column, ' '};
+    v.vallen_ = end - column;
+    c.curcol = end;
+    return;
+  }
+}
 
 void getstr() {
   State& s = state();

@@ -7,6 +7,21 @@ namespace zatrel {
 // itemtype_ and lastquote_.
 void getstr();
 
+// A token located by locate_token whose text and kind are not yet written.
+struct PendingToken {
+  int start = 0;  // its first column (the opening quote for a quoted one); 0: none
+  char quote = ' ';
+};
+
+// As getstr for a caller that needs only where tokens stand: vallen_,
+// lastquote_ and the reading position are set at once, while strval_ and
+// itemtype_ of the token are left to settle_token. Anything getstr would
+// show before fetching a line or warning is settled first.
+void locate_token(PendingToken& pending);
+
+// Writes the pending token's strval_ and itemtype_ as getstr would have.
+void settle_token(PendingToken& pending);
+
 // Converts strval_(1:vallen_) into the number value and uncertainty of the
 // reader state; itemtype_ becomes "numb", or "char" when it is no number.
 void ctonum();

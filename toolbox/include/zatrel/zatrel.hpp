@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -33,7 +34,7 @@ class Text {
  public:
   static constexpr std::size_t width = N;
 
-  Text() noexcept { chars_.fill(' '); }
+  Text() noexcept { clear(); }
   Text(std::string_view s) noexcept { assign(s); }  // NOLINT: implicit by design
   Text& operator=(std::string_view s) noexcept {
     assign(s);
@@ -41,12 +42,15 @@ class Text {
   }
 
   // Cut to N characters or pad with blanks.
+  // The text may be a part of this one (memmove).
   void assign(std::string_view s) noexcept {
-    std::size_t n = s.size() < N ? s.size() : N;
-    for (std::size_t i = 0; i < n; ++i) chars_[i] = s[i];
-    for (std::size_t i = n; i < N; ++i) chars_[i] = ' ';
+    const std::size_t n = s.size() < N ? s.size() : N;
+    if (n != 0) std::memmove(chars_.data(), s.data(), n);
+    std::memcpy(chars_.data() + n, kBlanks.data(), N - n);
   }
-  void clear() noexcept { chars_.fill(' '); }
+  // A copy of a constant of fixed size stays inline, where a fill becomes a
+  // call to memset.
+  void clear() noexcept { std::memcpy(chars_.data(), kBlanks.data(), N); }
 
   // All N characters.
   std::string_view view() const noexcept { return {chars_.data(), N}; }
@@ -76,6 +80,11 @@ class Text {
   }
 
  private:
+  static constexpr std::array<char, N> kBlanks = [] {
+    std::array<char, N> a{};
+    for (char& c : a) c = ' ';
+    return a;
+  }();
   std::array<char, N> chars_;
 };
 
