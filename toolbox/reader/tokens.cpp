@@ -237,59 +237,15 @@ void settle_token(PendingToken& pending) {
   pending.start = 0;
 }
 
-void locate_token(PendingToken& pending) {
-  State& s = state();
-  CoreState& c = s.core;
-  Visible& v = s.vis;
-  v.lastquote_.clear();
+namespace {
 
-  // The same walk as getstr's.
-  bool entering = c.curline > 0 && c.curcol <= 1 && c.linelen > 0;
-  int consumed = entering ? 0 : (c.curcol < 0 ? 0 : c.curcol);
-  for (;;) {
-    const CurrentLine line(c);
-    if (entering) {
-      entering = false;
-      if (line.length() > 0 && line.at(1) == ';') {
-        pending.start = 0;
-        return take_text_line(c, v, line);
-      }
-    }
-    const int column = consumed < line.length() ? line.next_nongap(consumed + 1) : line.length() + 1;
-    if (column > line.length() || line.at(column) == '#') {
-      settle_token(pending);
-      if (!fetch_line(v)) return;
-      entering = true;
-      consumed = 0;
-      continue;
-    }
-    // The token found replaces the pending one, as getstr overwrites it.
-    pending.start = 0;
-    c.curcol = column;
-    const char ch = line.at(column);
-    if (ch == '\'' || ch == '"') {
-      const int j = quote_end(line, column + 1, ch);
-      if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
-      pending = {column, ch};
-      v.vallen_ = j - column - 1;
-      v.lastquote_.col(1) = ch;
-      c.curcol = j + 1;
-      return;
-    }
-    const int end = line.word_end(column);
-    pending = {column, ' '};
-    v.vallen_ = end - column;
-    c.curcol = end;
-    return;
-  }
-}
+enum class TokenStart { text_line, end_of_data, token };
 
-void getstr() {
-  State& s = state();
-  CoreState& c = s.core;
-  Visible& v = s.vis;
-  v.lastquote_.clear();
-
+// Walks past gaps and comments to the next token, fetching lines as needed;
+// before_fetch runs before each fetch. A text line is taken whole here; a
+// token leaves curcol on its first character.
+template <typename BeforeFetch>
+TokenStart walk_to_token(CoreState& c, Visible& v, BeforeFetch before_fetch) {
   // A line just fetched by the caller and not yet scanned.
   bool entering = c.curline > 0 && c.curcol <= 1 && c.linelen > 0;
   int consumed = entering ? 0 : (c.curcol < 0 ? 0 : c.curcol);
@@ -298,21 +254,65 @@ void getstr() {
     if (entering) {
       entering = false;
       // A semicolon opens or closes a text field only in column 1 of a line entered.
-      if (line.length() > 0 && line.at(1) == ';') return take_text_line(c, v, line);
+      if (line.length() > 0 && line.at(1) == ';') {
+        take_text_line(c, v, line);
+        return TokenStart::text_line;
+      }
     }
     const int column = consumed < line.length() ? line.next_nongap(consumed + 1) : line.length() + 1;
     // Past the end of the line, or at a comment, which runs to its end.
     if (column > line.length() || line.at(column) == '#') {
-      if (!fetch_line(v)) return;
+      before_fetch();
+      if (!fetch_line(v)) return TokenStart::end_of_data;
       entering = true;
       consumed = 0;
       continue;
     }
     c.curcol = column;
-    const char ch = line.at(column);
-    if (ch == '\'' || ch == '"') return take_quoted(c, v, line, ch);
-    return take_bare_word(c, v, line);
+    return TokenStart::token;
   }
+}
+
+}  // namespace
+
+void locate_token(PendingToken& pending) {
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  v.lastquote_.clear();
+  const TokenStart start = walk_to_token(c, v, [&pending] { settle_token(pending); });
+  if (start == TokenStart::end_of_data) return;
+  // The token found replaces the pending one, as getstr overwrites it.
+  pending.start = 0;
+  if (start == TokenStart::text_line) return;
+  const CurrentLine line(c);
+  const int column = c.curcol;
+  const char ch = line.at(column);
+  if (ch == '\'' || ch == '"') {
+    const int j = quote_end(line, column + 1, ch);
+    if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
+    pending = {column, ch};
+    v.vallen_ = j - column - 1;
+    v.lastquote_.col(1) = ch;
+    c.curcol = j + 1;
+    return;
+  }
+  const int end = line.word_end(column);
+  pending = {column, ' '};
+  v.vallen_ = end - column;
+  c.curcol = end;
+}
+
+void getstr() {
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  v.lastquote_.clear();
+  if (walk_to_token(c, v, [] {}) != TokenStart::token) return;
+  const CurrentLine line(c);
+  const char ch = line.at(c.curcol);
+  if (ch == '\'' || ch == '"') return take_quoted(c, v, line, ch);
+  take_bare_word(c, v, line);
 }
 
 }  // namespace zatrel
