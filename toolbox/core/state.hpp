@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/record_file.hpp"
+#include "core/slots.hpp"
 #include "core/units.hpp"
 #include "zatrel/zatrel.hpp"
 
@@ -163,10 +164,10 @@ struct Bookmark {
 // operations on it are in reader/hash_funcs.
 struct NameHash {
   explicit NameHash(int capacity_)
-      : names(static_cast<std::size_t>(capacity_) + 1), chain(static_cast<std::size_t>(capacity_) + 1, 0),
+      : names(static_cast<std::size_t>(capacity_) + 1), chain(static_cast<std::size_t>(capacity_) + 1),
         capacity(capacity_) {}
-  std::vector<Name> names;  // [1..capacity]
-  std::vector<int> chain;   // [1..capacity]
+  Slots<Name> names;  // [1..capacity]
+  Slots<int> chain;   // [1..capacity]
   int capacity;
   int count = 0;
   std::array<int, NUMHASH + 1> heads{};  // [1..53]
@@ -174,7 +175,7 @@ struct NameHash {
 
 struct ReaderState {
   NameHash block_names{NUMBLOCK};  // key table of `names`
-  std::vector<NameEntry> names = std::vector<NameEntry>(NUMBLOCK + 1);  // 1-based
+  Slots<NameEntry> names{NUMBLOCK + 1};  // 1-based; made as block_names fills
   NameHash block_cats{NUMBLOCK};
 
   std::array<LoopEntry, NUMLOOP + 1> loops{};  // 1-based
@@ -221,9 +222,11 @@ struct DictCategory {
 
 struct DictionaryState {
   NameHash names{NUMDICT};
-  std::vector<DictEntry> entries = std::vector<DictEntry>(NUMDICT + 1);  // 1-based
+  // Filled alongside `names` and `cats`: whoever stores a name there makes
+  // its entry here (Slots::make) before anything reads it.
+  Slots<DictEntry> entries{NUMDICT + 1};  // 1-based
   NameHash cats{NUMDICT};
-  std::vector<DictCategory> categories = std::vector<DictCategory>(NUMDICT + 1);
+  Slots<DictCategory> categories{NUMDICT + 1};
   std::vector<Text<60>> xmltarget = std::vector<Text<60>>(XMLDEFS + 1);
   int nxml = 0;
   int xmldata = 0;

@@ -65,8 +65,8 @@ int hash_store(std::string_view name, NameHash& table) {
   if (walk.found != 0) return walk.found;
   if (table.count >= table.capacity) return 0;
   const int entry = ++table.count;
-  table.names[slot(entry)] = name;
-  table.chain[slot(entry)] = 0;
+  table.names.make(slot(entry)) = name;
+  table.chain.make(slot(entry)) = 0;
   if (walk.last == 0)
     table.heads[slot(walk.bucket)] = entry;
   else
