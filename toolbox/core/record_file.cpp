@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "core/diagnostics.hpp"
 #include "core/file.hpp"
@@ -48,7 +49,7 @@ void RecordFile::write_through(int record, const char* bytes, int count) {
 void RecordFile::write(int record, const char* bytes) {
   // A block read ahead must not go stale.
   if (record >= ahead_first_ && record < ahead_first_ + ahead_count_)
-    std::memcpy(ahead_bytes_.data() + static_cast<std::size_t>(record - ahead_first_) * kLength, bytes, kLength);
+    std::memcpy(ahead_bytes_.get() + static_cast<std::size_t>(record - ahead_first_) * kLength, bytes, kLength);
   if (!batching_) {
     write_through(record, bytes, 1);
     return;
@@ -89,22 +90,25 @@ void RecordFile::read(int record, char* bytes) {
     return;
   }
   if (!(record >= ahead_first_ && record < ahead_first_ + ahead_count_)) {
-    ahead_bytes_.resize(static_cast<std::size_t>(kReadAhead) * kLength);
+    constexpr std::size_t block = static_cast<std::size_t>(kReadAhead) * kLength;
+    if (!ahead_bytes_) ahead_bytes_ = std::make_unique_for_overwrite<char[]>(block);
     std::size_t done = 0;
-    while (done < ahead_bytes_.size()) {
-      const ssize_t n = ::pread(fd_, ahead_bytes_.data() + done, ahead_bytes_.size() - done,
-                                offset_of(record) + static_cast<off_t>(done));
+    while (done < block) {
+      const ssize_t n =
+          ::pread(fd_, ahead_bytes_.get() + done, block - done, offset_of(record) + static_cast<off_t>(done));
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) fail("read", errno);
       if (n == 0) break;
       done += static_cast<std::size_t>(n);
     }
-    // Records never written read as blanks.
-    std::memset(ahead_bytes_.data() + done, ' ', ahead_bytes_.size() - done);
+    // The block holds the records read whole; a record never written (or
+    // cut short) reads as blanks where it was not written.
+    const std::size_t whole = done / kLength;
+    if (whole == 0) std::memset(ahead_bytes_.get() + done, ' ', kLength - done);
     ahead_first_ = record;
-    ahead_count_ = kReadAhead;
+    ahead_count_ = whole == 0 ? 1 : static_cast<int>(whole);
   }
-  std::memcpy(bytes, ahead_bytes_.data() + static_cast<std::size_t>(record - ahead_first_) * kLength, kLength);
+  std::memcpy(bytes, ahead_bytes_.get() + static_cast<std::size_t>(record - ahead_first_) * kLength, kLength);
 }
 
 }  // namespace zatrel

@@ -4,6 +4,7 @@
 // Neither changes what is on disk once flushed, only how many calls it takes.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -41,7 +42,8 @@ class RecordFile {
   std::vector<char> pending_bytes_;
   int ahead_first_ = 0;  // first record of the read-ahead block; 0 when empty
   int ahead_count_ = 0;
-  std::vector<char> ahead_bytes_;
+  // Filled only by reading: a small file touches no more memory than it has.
+  std::unique_ptr<char[]> ahead_bytes_;
 };
 
 }  // namespace zatrel

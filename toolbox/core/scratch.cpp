@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "core/diagnostics.hpp"
@@ -205,16 +206,17 @@ void untag_cache() {
 // Reads input lines from a descriptor in large blocks.
 class LineSource {
  public:
-  explicit LineSource(int fd) : fd_(fd), buffer_(kBlock) {}
+  // The buffer is filled only by reading: a small file touches little of it.
+  explicit LineSource(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBlock)), size_(kBlock) {}
 
   // The next line without its line feed; false at the end of the input.
   bool next(std::string_view& line) {
     for (;;) {
-      const char* start = buffer_.data() + begin_;
+      const char* start = buffer_.get() + begin_;
       const char* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
       if (newline != nullptr) {
         line = std::string_view(start, static_cast<std::size_t>(newline - start));
-        begin_ = static_cast<std::size_t>(newline - buffer_.data()) + 1;
+        begin_ = static_cast<std::size_t>(newline - buffer_.get()) + 1;
         return true;
       }
       if (eof_) {
@@ -231,21 +233,29 @@ class LineSource {
   static constexpr std::size_t kBlock = 1 << 20;
 
   void refill() {
-    std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
+    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
     begin_ = 0;
-    if (end_ == buffer_.size()) buffer_.resize(buffer_.size() * 2);  // one very long line
+    if (end_ == size_) grow();  // one very long line
     ssize_t n;
     do {
-      n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+      n = ::read(fd_, buffer_.get() + end_, size_ - end_);
     } while (n < 0 && errno == EINTR);
     if (n < 0) err(" Cannot read " + std::string(state().vis.filename_.trimmed()) + ": " + system_reason(errno));
     if (n == 0) eof_ = true;
     end_ += static_cast<std::size_t>(n > 0 ? n : 0);
   }
 
+  void grow() {
+    auto larger = std::make_unique_for_overwrite<char[]>(2 * size_);
+    std::memcpy(larger.get(), buffer_.get(), end_);
+    buffer_ = std::move(larger);
+    size_ *= 2;
+  }
+
   int fd_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t size_;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
