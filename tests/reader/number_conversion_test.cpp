@@ -97,6 +97,49 @@ TEST_F(NumberConversion, WidestTokensStayFinite) {
   EXPECT_EQ(decpos_, 201);
 }
 
+// The prescribed arithmetic written out plainly: digits accumulated as
+// written, each fraction digit divided by its power of ten, powers of ten
+// built by repeated multiplication.
+double power_by_multiplication(int x) {
+  double p = 1.0;
+  for (int i = 0; i < std::abs(x); ++i) p *= 10.0;
+  return x < 0 ? 1.0 / p : p;
+}
+
+double prescribed_value(const std::string& whole, const std::string& fraction, int sign, int exponent) {
+  double m = 0.0;
+  for (const char c : whole) m = m * 10 + (c - '0');
+  double scale = 1.0;
+  for (const char c : fraction) {
+    scale *= 10.0;
+    m = m + (c - '0') / scale;
+  }
+  return power_by_multiplication(exponent) * m * sign;
+}
+
+// Bit for bit, with long fractions and small exponents, where the quick
+// paths of the conversion work.
+TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
+  std::mt19937_64 random(11);
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto digits = [&](int count) {
+    std::string s;
+    while (count-- > 0) s += static_cast<char>('0' + pick(10));
+    return s;
+  };
+  for (int trial = 0; trial < 20000; ++trial) {
+    const int sign = pick(2) == 0 ? 1 : -1;
+    const std::string whole = digits(pick(10));
+    const std::string fraction = digits(1 + pick(30));
+    const int exponent = pick(61) - 30;
+    const int uncertainty = 1 + pick(999);
+    const std::string cif = (sign < 0 ? "-" : "") + whole + "." + fraction + "e" + std::to_string(exponent) +
+                            "(" + std::to_string(uncertainty) + ")";
+    EXPECT_EQ(convert(cif), prescribed_value(whole, fraction, sign, exponent)) << cif;
+    EXPECT_EQ(sd(), uncertainty * power_by_multiplication(exponent - static_cast<int>(fraction.size()))) << cif;
+  }
+}
+
 // Random well-formed numbers in the forms CIFs use: sign, integer and fraction
 // digits, an exponent with any letter or none, an uncertainty in parentheses.
 TEST_F(NumberConversion, AgreesWithStrtodOnRandomWellFormedNumbers) {
