@@ -44,21 +44,23 @@ void SparseMatrix::set(int row, int column, double value) {
 }
 
 // Sorts by cell once all entries are in, keeping the last entry of each cell
-// and dropping zero cells.
+// and dropping zero cells. Mode programs write the matrix row by row, so the
+// entries are mostly in order already: then nothing is moved but the zeros.
 void SparseMatrix::settle() const {
   if (settled_) return;
-  std::stable_sort(entries_.begin(), entries_.end(),
-                   [](const MatrixEntry& a, const MatrixEntry& b) {
-                     return a.row != b.row ? a.row < b.row : a.column < b.column;
-                   });
-  std::vector<MatrixEntry> cells;
-  cells.reserve(entries_.size());
+  const auto cell_before = [](const MatrixEntry& a, const MatrixEntry& b) {
+    return a.row != b.row ? a.row < b.row : a.column < b.column;
+  };
+  if (!std::is_sorted(entries_.begin(), entries_.end(), cell_before))
+    std::stable_sort(entries_.begin(), entries_.end(), cell_before);
+  // Compacted in place: a kept entry never moves right.
+  std::size_t kept = 0;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     const bool replaced = i + 1 < entries_.size() && entries_[i + 1].row == entries_[i].row &&
                           entries_[i + 1].column == entries_[i].column;
-    if (!replaced && entries_[i].value != 0.0) cells.push_back(entries_[i]);
+    if (!replaced && entries_[i].value != 0.0) entries_[kept++] = entries_[i];
   }
-  entries_ = std::move(cells);
+  entries_.resize(kept);
   settled_ = true;
 }
 

@@ -81,6 +81,17 @@ TEST(SparseMatrix, ALaterEntryReplacesTheCellAndZeroCellsVanish) {
   EXPECT_EQ(cells(m, 1), (Cells{{1, 0.7}, {3, 0.2}}));
   m.set(1, 1, 0.9);  // entries after a row was read still count
   EXPECT_EQ(cells(m, 1), (Cells{{1, 0.9}, {3, 0.2}}));
+
+  // Out of order too, the entry read last holds the cell.
+  SparseMatrix n(3);
+  n.set(2, 1, 0.1);
+  n.set(1, 1, 0.5);
+  n.set(2, 1, 0.3);
+  n.set(1, 2, 0.6);
+  n.set(2, 1, 0.0);
+  n.set(2, 2, 0.8);
+  EXPECT_EQ(cells(n, 1), (Cells{{1, 0.5}, {2, 0.6}}));
+  EXPECT_EQ(cells(n, 2), (Cells{{2, 0.8}}));
 }
 
 TEST(SparseMatrix, HoldsOnlyIndicesOfItsOrder) {
