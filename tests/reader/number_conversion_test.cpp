@@ -131,10 +131,12 @@ TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
     const int sign = pick(2) == 0 ? 1 : -1;
     const std::string whole = digits(pick(10));
     const std::string fraction = digits(1 + pick(30));
-    const int exponent = pick(61) - 30;
+    const bool written_exponent = pick(2) == 0;
+    const int exponent = written_exponent ? pick(61) - 30 : 0;
     const int uncertainty = 1 + pick(999);
-    const std::string cif = (sign < 0 ? "-" : "") + whole + "." + fraction + "e" + std::to_string(exponent) +
-                            "(" + std::to_string(uncertainty) + ")";
+    const std::string cif = (sign < 0 ? "-" : "") + whole + "." + fraction +
+                            (written_exponent ? "e" + std::to_string(exponent) : "") + "(" +
+                            std::to_string(uncertainty) + ")";
     EXPECT_EQ(convert(cif), prescribed_value(whole, fraction, sign, exponent)) << cif;
     EXPECT_EQ(sd(), uncertainty * power_by_multiplication(exponent - static_cast<int>(fraction.size()))) << cif;
   }
