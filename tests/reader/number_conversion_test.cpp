@@ -97,6 +97,20 @@ TEST_F(NumberConversion, WidestTokensStayFinite) {
   EXPECT_EQ(decpos_, 201);
 }
 
+class RandomDigits {
+ public:
+  explicit RandomDigits(unsigned seed) : random_(seed) {}
+  int pick(int n) { return static_cast<int>(random_() % static_cast<unsigned>(n)); }
+  std::string digits(int count) {
+    std::string s;
+    while (count-- > 0) s += static_cast<char>('0' + pick(10));
+    return s;
+  }
+
+ private:
+  std::mt19937_64 random_;
+};
+
 // The prescribed arithmetic written out plainly: digits accumulated as
 // written, each fraction digit divided by its power of ten, powers of ten
 // built by repeated multiplication.
@@ -117,16 +131,11 @@ double prescribed_value(const std::string& whole, const std::string& fraction, i
   return power_by_multiplication(exponent) * m * sign;
 }
 
-// Bit for bit, with long fractions and small exponents, where the quick
-// paths of the conversion work.
+// Bit for bit, with long fractions, small exponents or none.
 TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
-  std::mt19937_64 random(11);
-  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  auto digits = [&](int count) {
-    std::string s;
-    while (count-- > 0) s += static_cast<char>('0' + pick(10));
-    return s;
-  };
+  RandomDigits random(11);
+  auto pick = [&](int n) { return random.pick(n); };
+  auto digits = [&](int count) { return random.digits(count); };
   for (int trial = 0; trial < 20000; ++trial) {
     const int sign = pick(2) == 0 ? 1 : -1;
     const std::string whole = digits(pick(10));
@@ -145,13 +154,9 @@ TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
 // Random well-formed numbers in the forms CIFs use: sign, integer and fraction
 // digits, an exponent with any letter or none, an uncertainty in parentheses.
 TEST_F(NumberConversion, AgreesWithStrtodOnRandomWellFormedNumbers) {
-  std::mt19937_64 random(7);
-  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
-  auto digits = [&](int count) {
-    std::string s;
-    while (count-- > 0) s += static_cast<char>('0' + pick(10));
-    return s;
-  };
+  RandomDigits random(7);
+  auto pick = [&](int n) { return random.pick(n); };
+  auto digits = [&](int count) { return random.digits(count); };
   for (int trial = 0; trial < 20000; ++trial) {
     const char* const signs[] = {"", "-", "+"};
     std::string cif = signs[pick(3)];
