@@ -117,7 +117,6 @@ void BlockBody::open_loop() {
   loop_open_ = true;
   loop_names_ = 0;
   loop_values_ = 0;
-  loop_column_ = 0;
   if (r.nloops >= NUMLOOP) err(" Number of loop_s > NUMLOOP");
   LoopEntry& loop = r.loops[static_cast<std::size_t>(++r.nloops)];
   loop = LoopEntry{};
@@ -139,7 +138,6 @@ void BlockBody::close_loop() {
   collecting_ = false;
   loop_names_ = 0;
   loop_values_ = 0;
-  loop_column_ = 0;
 }
 
 void BlockBody::take_value() {
@@ -151,7 +149,6 @@ void BlockBody::take_value() {
   check_type(e);
   if (loop_names_ > 0) {
     ++loop_values_;
-    if (++loop_column_ == loop_names_) loop_column_ = 0;
     type_loop_column(e);
   }
   locate_value();
@@ -161,7 +158,7 @@ void BlockBody::take_value() {
 // The names of a loop take its values in turn; outside a loop a value is the last name's.
 int BlockBody::owner_of_value() const {
   if (loop_names_ == 0) return last_registered_;
-  return loop_last_entry_ - loop_names_ + loop_column_ + 1;
+  return loop_last_entry_ - loop_names_ + loop_values_ % loop_names_ + 1;
 }
 
 void BlockBody::check_type(const NameEntry& owner) const {

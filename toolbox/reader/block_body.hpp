@@ -41,7 +41,6 @@ class BlockBody {
   bool loop_open_ = false;
   int loop_names_ = 0;
   int loop_values_ = 0;
-  int loop_column_ = 0;  // loop_values_ modulo loop_names_, kept without dividing
   int loop_last_entry_ = 0;
   int reference_category_ = 0;  // category the next loop name is compared with
   int last_registered_ = 0;
