@@ -190,7 +190,7 @@ void refuse_input_as_scratch() {
   if (in == nullptr || !in->fd.valid()) return;
   const std::string path = scratch_path();
   if (same_file(in->fd.get(), path))
-    err(" Input file is the scratch file " + path + "; it is not read and is left as it is");
+    err(" Input file is the scratch file " + path + ": not read, left untouched");
 }
 
 // A new file of our own: whatever had the name is removed first, so that runs
