@@ -48,6 +48,14 @@ class WriterTest : public FreshToolbox {
     end_line();
     return lines();
   }
+  // A prefix as prefx_ leaves it on an empty line.
+  void set_prefix(std::string_view text) {
+    writer().prefix = text;
+    writer().prefixlen = static_cast<int>(text.size());
+    writer().outbuf = text;
+    writer().nextcol = writer().prefixlen + 1;
+    writer().linepos = 0;
+  }
   // Starts a loop of the given number of names whose values come next.
   void in_loop_values(int names) {
     writer().loopcols = names;
@@ -55,5 +63,16 @@ class WriterTest : public FreshToolbox {
     writer().loophead = false;
   }
 };
+
+// A line with each text at its column (blanks between).
+inline std::string at_columns(std::initializer_list<std::pair<int, std::string_view>> texts) {
+  std::string line;
+  for (const auto& [column, text] : texts) {
+    const auto first = static_cast<std::size_t>(column - 1);
+    if (line.size() < first) line.resize(first, ' ');
+    line.replace(first, std::min(text.size(), line.size() - first), text);
+  }
+  return line;
+}
 
 }  // namespace zatrel::testing

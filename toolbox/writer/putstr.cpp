@@ -105,17 +105,20 @@ class PiecePlacer {
     }
   }
 
-  // Tabs go to stops every 8 columns counted from column C of the line.
+  // Tabs go to stops every 8 columns counted from column C of the line; a
+  // tab that would carry text past the buffer, and every tab after it, stays.
   void expand_tabs() {
     m_ = 0;
     int c = C_;
+    bool expanding = true;
     for (char ch : piece_) {
-      if (ch != '\t') {
+      const int stop = kTabStop * (c / kTabStop) + kTabStop;
+      if (ch == '\t' && expanding && stop >= MAXBUF) expanding = false;
+      if (ch != '\t' || !expanding) {
         temp2_[static_cast<std::size_t>(m_++)] = ch;
         ++c;
         continue;
       }
-      const int stop = kTabStop * (c / kTabStop) + kTabStop;
       for (; c <= stop; ++c) temp2_[static_cast<std::size_t>(m_++)] = ' ';
     }
   }
@@ -169,7 +172,7 @@ void PiecePlacer::copy_piece() {
 void PiecePlacer::write_text_from(int first, std::string_view text) {
   int placed = line_.receive(first, text);
   if (placed == static_cast<int>(text.size())) {
-    line_.receive(F_, " ");
+    if (!lone_tab_) line_.receive(F_, " ");
     return;
   }
   warn(" Output piece longer than the line buffer continued on the next line");
