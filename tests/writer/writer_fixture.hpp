@@ -30,7 +30,7 @@ class WriterTest : public FreshToolbox {
   }
   // Ends the current line as close_ does.
   void end_line() {
-    if (writer().linepos >= writer().prefixlen + 1) put_on_new_line("");
+    if (writer().linepos >= prefix_columns(writer()) + 1) put_on_new_line("");
   }
   // Every line written so far, without their line feeds.
   std::vector<std::string> lines() {
@@ -52,7 +52,7 @@ class WriterTest : public FreshToolbox {
   void set_prefix(std::string_view text) {
     writer().prefix = text;
     writer().prefixlen = static_cast<int>(text.size());
-    writer().outbuf = text;
+    writer().outbuf = text.substr(0, static_cast<std::size_t>(prefix_columns(writer())));
     writer().nextcol = writer().prefixlen + 1;
     writer().linepos = 0;
   }

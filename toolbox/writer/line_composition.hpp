@@ -27,6 +27,10 @@ inline constexpr std::string_view kFullLinePiece{"\0", 1};
 // The text up to its last non-blank character (empty when all blank).
 std::string_view without_trailing_blanks(std::string_view text);
 
+// The columns the prefix takes on every line: prefixlen, but never the
+// last column of the buffer, which stays for pieces.
+int prefix_columns(const WriterState& w);
+
 // The usable line width: line_, at most MAXBUF; MAXBUF when line_ <= 0.
 int mxline(int line);
 

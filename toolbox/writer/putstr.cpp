@@ -31,8 +31,7 @@ class PiecePlacer {
       : v_(s.vis), w_(s.writer), core_(s.core), line_(s.writer.outbuf),
         piece_(significant_piece(text, s.vis.ptabs_)) {
     W_ = mxline(v_.line_);
-    // The prefix keeps at least the last column of the buffer for pieces.
-    P_ = std::clamp(w_.prefixlen, 0, MAXBUF - 1);
+    P_ = prefix_columns(w_);
     C_ = std::min(w_.nextcol, kPastLine);
     F_ = w_.linepos;
     NL_ = w_.loopcols;
@@ -193,6 +192,8 @@ std::string_view without_trailing_blanks(std::string_view text) {
   // lastnb counts an all-blank text as 1.
   return text.substr(0, n == 1 && text[0] == ' ' ? 0 : static_cast<std::size_t>(n));
 }
+
+int prefix_columns(const WriterState& w) { return std::clamp(w.prefixlen, 0, MAXBUF - 1); }
 
 int mxline(int line) { return line <= 0 ? MAXBUF : std::min(line, MAXBUF); }
 
