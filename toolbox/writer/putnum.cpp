@@ -161,21 +161,20 @@ int apply_esd_digits(const Visible& vis, EsdScale& scale) {
   return zeros;
 }
 
-// The digits of w before its point as the full-precision format shows them.
+// The digits of w before its point. With fewer integer digits than the
+// full-precision format carries they are exact: the format would round the
+// fraction of w, to which a half has already been added, a second time.
+// From that many digits on they are as the format shows them.
 void scaled_integer(double w, int fmt_digits, NumberText& out) {
-  DFormat m;
-  if (w > -1.0 && w < 1.0) {
-    m.negative = w < 0.0;
-    m.count = 1;
-    m.digits[0] = '0';
-  } else {
-    m = d_format(w, fmt_digits);
+  if (std::fabs(w) < power_of_ten(fmt_digits - 1)) {
+    if (w < 0.0) out.push('-');
+    out.append_int(static_cast<long long>(std::fabs(w)));
+    return;
   }
+  const DFormat m = d_format(w, fmt_digits);
   int x = m.exponent;
   int used = 0;
   copy_integer_part(m, x, used, out);
-  if (out.view() == "-") out.push('0');
-  if (out.empty()) out.push('0');
   if (x > 0) out.append_repeated('0', x);  // more integer digits than the format carries
 }
 
