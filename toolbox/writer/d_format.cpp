@@ -22,7 +22,7 @@ DFormat d_format(double value, int digits) noexcept {
   const char* p = text;
   int k = 0;
   for (; p != result.ptr && *p != 'e'; ++p)
-    if (*p != '.') d.digits[static_cast<std::size_t>(k++)] = *p;
+    if (*p != '.') d.digits.data()[k++] = *p;
   int exponent = 0;
   if (p != result.ptr) std::from_chars(p + (p[1] == '+' ? 2 : 1), result.ptr, exponent);
   d.exponent = exponent + 1;

@@ -11,7 +11,6 @@
 
 namespace zatrel {
 
-struct Visible;
 struct WriterState;
 class OutputLine;
 

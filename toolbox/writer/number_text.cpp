@@ -13,8 +13,9 @@ void NumberText::append_int(long long value) noexcept {
 void NumberText::insert(int at, char c, int count) noexcept {
   if (at < 0 || at > n_ || count <= 0) return;
   count = count < kCapacity - n_ ? count : kCapacity - n_;
-  for (int i = n_ - 1; i >= at; --i) chars_[static_cast<std::size_t>(i + count)] = chars_[static_cast<std::size_t>(i)];
-  for (int i = 0; i < count; ++i) chars_[static_cast<std::size_t>(at + i)] = c;
+  char* const text = chars_.data();
+  for (int i = n_ - 1; i >= at; --i) text[i + count] = text[i];
+  for (int i = 0; i < count; ++i) text[at + i] = c;
   n_ += count;
 }
 

@@ -15,7 +15,11 @@ class NumberText {
   int size() const noexcept { return n_; }
   bool empty() const noexcept { return n_ == 0; }
   std::string_view view() const noexcept { return {chars_.data(), static_cast<std::size_t>(n_)}; }
-  char back() const noexcept { return n_ > 0 ? chars_[static_cast<std::size_t>(n_ - 1)] : '\0'; }
+  // Characters from position `from` (0-based), at most count of them.
+  std::string_view part(int from, int count = kCapacity) const noexcept {
+    return view().substr(static_cast<std::size_t>(from), static_cast<std::size_t>(count));
+  }
+  char back() const noexcept { return n_ > 0 ? chars_.data()[n_ - 1] : '\0'; }
   // 0-based position of the character, -1 when absent.
   int find(char c) const noexcept {
     const auto p = view().find(c);
@@ -23,7 +27,7 @@ class NumberText {
   }
 
   void push(char c) noexcept {
-    if (n_ < kCapacity) chars_[static_cast<std::size_t>(n_++)] = c;
+    if (n_ < kCapacity) chars_.data()[n_++] = c;
   }
   void append(std::string_view s) noexcept {
     for (char c : s) push(c);

@@ -52,7 +52,7 @@ int full_precision_digits(const Text<8>& dfmt) {
 void copy_integer_part(const DFormat& m, int& x, int& used, NumberText& out) {
   if (m.negative) out.push('-');
   while (x > 0 && used < m.count) {
-    out.push(m.digits[static_cast<std::size_t>(used++)]);
+    out.push(m.digits.data()[used++]);
     --x;
   }
 }
@@ -76,7 +76,7 @@ void without_uncertainty(double v, double p, const Visible& vis, NumberText& out
   const long long room = static_cast<long long>(vis.pendpos_) - vis.pdecpos_;
   const int leading_zeros = -std::min(x, 0);
   for (int place = 1; used < m.count; ++used, ++place) {
-    const char d = m.digits[static_cast<std::size_t>(used)];
+    const char d = m.digits.data()[used];
     out.push(d);
     if (d != '0' || (to_end_column && place + leading_zeros <= room)) mark = out.size();
   }
@@ -184,13 +184,13 @@ void place_point(NumberText& out, int& k, bool pleadzero) {
   const int g = (out.view()[0] < '0' || out.view()[0] > '9') ? 1 : 0;
   if (k <= 0 || k >= n - g + kMostLeadingZeros) return;
   NumberText digits;
-  digits.assign(out.view().substr(static_cast<std::size_t>(g)));
+  digits.assign(out.part(g));
   out.resize(g);
   if (k < n) {
-    out.append(digits.view().substr(0, static_cast<std::size_t>(n - g - k)));
+    out.append(digits.part(0, n - g - k));
     if (pleadzero && out.view() == "-") out.push('0');
     out.push('.');
-    out.append(digits.view().substr(static_cast<std::size_t>(n - g - k)));
+    out.append(digits.part(n - g - k));
   } else {
     if (pleadzero) out.push('0');
     out.push('.');

@@ -107,6 +107,7 @@ class PiecePlacer {
   // Tabs go to stops every 8 columns counted from column C of the line; a
   // tab that would carry text past the buffer, and every tab after it, stays.
   void expand_tabs() {
+    char* out = temp2_.data();
     m_ = 0;
     int c = C_;
     bool expanding = true;
@@ -114,11 +115,11 @@ class PiecePlacer {
       const int stop = kTabStop * (c / kTabStop) + kTabStop;
       if (ch == '\t' && expanding && stop >= MAXBUF) expanding = false;
       if (ch != '\t' || !expanding) {
-        temp2_[static_cast<std::size_t>(m_++)] = ch;
+        out[m_++] = ch;
         ++c;
         continue;
       }
-      for (; c <= stop; ++c) temp2_[static_cast<std::size_t>(m_++)] = ' ';
+      for (; c <= stop; ++c) out[m_++] = ' ';
     }
   }
 
@@ -131,7 +132,7 @@ class PiecePlacer {
   CoreState& core_;
   OutputLine line_;
   std::string_view piece_;
-  std::array<char, kMaxExpanded> temp2_{};
+  std::array<char, kMaxExpanded> temp2_;  // filled up to m_ before use
   int W_ = MAXBUF, P_ = 0, C_ = 0, F_ = 0, NL_ = 0, n_ = 0, m_ = 0;
   bool lone_tab_ = false;
   bool pflush_ = false;
@@ -158,7 +159,7 @@ void PiecePlacer::finish_line() {
 // past the buffer goes on over the following lines, from the prefix on.
 void PiecePlacer::copy_piece() {
   std::string_view text = v_.ptabs_ ? std::string_view(temp2_.data(), static_cast<std::size_t>(m_)) : piece_;
-  if (C_ > P_ + 1 && w_.npieces < kMaxPieceColumns) w_.piececols[static_cast<std::size_t>(w_.npieces++)] = C_;
+  if (C_ > P_ + 1 && w_.npieces < kMaxPieceColumns) w_.piececols.data()[w_.npieces++] = C_;
   // A text field's lines are its value; so is the line of its closing ";".
   if (w_.intextfield || (C_ == P_ + 1 && text.front() == ';')) w_.textline = true;
   if (lone_tab_) --F_;  // no separating blank after a lone tab

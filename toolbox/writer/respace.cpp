@@ -38,7 +38,8 @@ void respace_line(OutputLine line, const WriterState& w, int P, int W, int last_
   int ifree = W - F;
   if (ifree <= 0) return;
   const int npieces = std::clamp(w.npieces, 0, kMaxPieceColumns);
-  const auto piece_column = [&w](int i) { return w.piececols[static_cast<std::size_t>(i - 1)]; };
+  const int* const starts = w.piececols.data();
+  const auto piece_column = [starts](int i) { return starts[i - 1]; };  // i from 1
   int im = npieces + 2;
   if (npieces >= 1 && line.at(piece_column(npieces)) == '#') im = npieces + 1;
 
