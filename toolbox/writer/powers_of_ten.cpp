@@ -2,6 +2,7 @@
 #include "writer/powers_of_ten.hpp"
 
 #include <array>
+#include <limits>
 
 namespace zatrel {
 
@@ -49,16 +50,10 @@ constexpr std::array<double, kLargestPowerOfTen + 1> kPowersOfTen = {
 double power_of_ten(int j) noexcept { return kPowersOfTen[static_cast<std::size_t>(j)]; }
 
 double scale_by_power_of_ten(double x, int k) noexcept {
-  // Beyond the table the scaling goes in two steps, so that a result which is
-  // itself finite and normal is not lost to an intermediate overflow.
-  while (k > kLargestPowerOfTen) {
-    x *= kPowersOfTen[kLargestPowerOfTen];
-    k -= kLargestPowerOfTen;
-  }
-  while (k < -kLargestPowerOfTen) {
-    x /= kPowersOfTen[kLargestPowerOfTen];
-    k += kLargestPowerOfTen;
-  }
+  // No power of ten beyond the table is a finite double.
+  constexpr double kBeyond = std::numeric_limits<double>::infinity();
+  if (k > kLargestPowerOfTen) return x * kBeyond;
+  if (k < -kLargestPowerOfTen) return x / kBeyond;
   return k >= 0 ? x * kPowersOfTen[static_cast<std::size_t>(k)] : x / kPowersOfTen[static_cast<std::size_t>(-k)];
 }
 

@@ -9,8 +9,8 @@ inline constexpr int kLargestPowerOfTen = 308;
 double power_of_ten(int j) noexcept;
 
 // x * 10^k: multiplied by the nearest double to 10^k for k >= 0, divided by
-// the nearest double to 10^-k for k < 0 (so correctly rounded for |k| <= 22);
-// |k| beyond 308 in steps of 10^308.
+// the nearest double to 10^-k for k < 0 (so correctly rounded for |k| <= 22).
+// Beyond 10^308 the power is infinite, as a double power of ten would be.
 double scale_by_power_of_ten(double x, int k) noexcept;
 
 }  // namespace zatrel

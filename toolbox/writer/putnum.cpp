@@ -101,8 +101,9 @@ struct EsdScale {
 };
 
 // The scale k at which u, rounded half up, lies between (L+5) div 10 and L.
-// The search steps one way only: a turn means that no scale exists within
-// the range of doubles, which ends it as an underflow.
+// The search steps one way only: a turn means that the scale it needs has a
+// power of ten beyond the doubles (u below about 1e-306), which ends it as
+// an underflow instead of stepping between two scales for ever.
 EsdScale find_esd_scale(double u, int nd, long long L, int lowest) {
   const long long least = (L + 5) / 10;
   int k = nd - static_cast<int>(std::floor(std::log10(u)));
