@@ -1,13 +1,20 @@
 #include "writer/number_text.hpp"
 
-#include <charconv>
 
 namespace zatrel {
 
 void NumberText::append_int(long long value) noexcept {
+  if (value < 0) push('-');
+  // Digits from the last, in an unsigned magnitude (so the most negative value has one too).
+  const auto bits = static_cast<unsigned long long>(value);
+  unsigned long long magnitude = value < 0 ? 0ULL - bits : bits;
   char digits[24];
-  const auto result = std::to_chars(digits, digits + sizeof digits, value);
-  append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (n > 0) push(digits[--n]);
 }
 
 void NumberText::insert(int at, char c, int count) noexcept {

@@ -22,8 +22,10 @@ class NumberText {
   char back() const noexcept { return n_ > 0 ? chars_.data()[n_ - 1] : '\0'; }
   // 0-based position of the character, -1 when absent.
   int find(char c) const noexcept {
-    const auto p = view().find(c);
-    return p == std::string_view::npos ? -1 : static_cast<int>(p);
+    // A plain loop: these texts are too short for a library search to pay.
+    for (int i = 0; i < n_; ++i)
+      if (chars_.data()[i] == c) return i;
+    return -1;
   }
 
   void push(char c) noexcept {
