@@ -240,12 +240,29 @@ struct DictionaryState {
 };
 
 // Writer room.
+inline constexpr int kMaxPieceColumns = 10;
+
 struct WriterState {
   Text<200> prefix;
+  int prefixlen = 0;
   Name xblock, xcat, xcattr, xitem, xitemtr;
-  int loopcols = 0;
-  YesNo loop{"no "};
-  YesNo text{"no "};
+  int loopcols = 0;   // names of the loop being written; 0 none, -1 loop_ without a name yet
+  int loopcol = 0;    // place in the row of the last loop value placed
+  bool loophead = false;     // the names of a loop are being written
+  bool intextfield = false;  // a text field is open
+
+  // The output line being composed (columns from 1).
+  Text<MAXBUF> outbuf;
+  int linepos = 0;  // last column in use: the blank after the last piece
+  int nextcol = 1;  // where the next piece starts; -1: on a new line
+  std::array<int, kMaxPieceColumns> piececols{};  // starts of the pieces after the first column
+  int npieces = 0;
+  bool waslop = false;    // the line is a loop row laid out by the loop rule
+  bool textline = false;  // the line holds text-field lines: never re-spaced
+
+  // The last accepted magnitude of esdlim_ and its number of digits.
+  int esdlim_seen = 19;
+  int esdlim_digits = 2;
 };
 
 struct State {

@@ -11,10 +11,18 @@
 namespace zatrel {
 
 struct Unit {
+  Unit() = default;
+  Unit(Unit&& other) noexcept;
+  Unit& operator=(Unit&& other) noexcept;
+  // Records still buffered are written when the unit goes away.
+  ~Unit();
+
   FileDescriptor fd;
   std::string path;
   // A message file is replaced by its first record, not on opening.
   bool replace_on_first_write = false;
+  // Records taken by write_buffered and not yet written.
+  std::string pending;
 };
 
 class UnitTable {
@@ -37,6 +45,12 @@ class UnitTable {
   // Writes one record (the text and a line feed). Nothing connected to the
   // unit: the record goes to standard error.
   void write_record(int unit, std::string_view text);
+
+  // As write_record, but records are gathered and written in large pieces:
+  // when enough have gathered, before any write_record on the unit, on
+  // flush, and when the unit is closed or the table goes away.
+  void write_buffered(int unit, std::string_view text);
+  void flush(int unit);
 
  private:
   std::map<int, Unit> units_;
