@@ -1,4 +1,4 @@
-#include "reader/hash_funcs.hpp"
+#include "core/name_hash.hpp"
 
 namespace zatrel {
 
