@@ -104,19 +104,20 @@ class MessageCapture {
 
 int MessageCapture::pass_on(std::ostream& out, bool show) {
   int warnings = 0;
-  std::string line;
+  std::string line_start;  // the first characters of the current line
   std::array<char, 1 << 16> chunk{};
   ::lseek(fd_, 0, SEEK_SET);
   for (ssize_t got; (got = ::read(fd_, chunk.data(), chunk.size())) > 0;) {
-    for (ssize_t i = 0; i < got; ++i) {
-      line += chunk[static_cast<std::size_t>(i)];
-      if (chunk[static_cast<std::size_t>(i)] != '\n') continue;
-      if (line.starts_with(kWarningHeading)) ++warnings;
-      if (show) out << line;
-      line.clear();
+    for (const char c : std::string_view(chunk.data(), static_cast<std::size_t>(got))) {
+      if (line_start.size() < kWarningHeading.size()) {
+        line_start += c;
+        if (line_start == kWarningHeading) ++warnings;
+      }
+      if (c == '\n') line_start.clear();
     }
+    if (show) out.write(chunk.data(), got);
   }
-  if (show) out << line << std::flush;
+  if (show) out.flush();
   if (::ftruncate(fd_, 0) != 0) throw std::runtime_error("cannot empty the temporary file " + path_);
   // The toolbox's own descriptor would go on writing past the old end.
   connect();
