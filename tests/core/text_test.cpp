@@ -35,8 +35,8 @@ TEST(StartValues, BeforeAndAfterInit) {
   EXPECT_TRUE(ploopwrap_ && aliases_ && palign_ && intabs_ && ptabs_ && pcatname_);
   EXPECT_FALSE(inloop_ || intext_ || insave_ || appendcif_ || pxml_ || nullblank_);
   EXPECT_EQ(state().core.message_unit, 6);
-  EXPECT_EQ(state().dict.checkcats.view(), "yes");
-  EXPECT_EQ(state().dict.validnames.view(), "no ");
+  EXPECT_TRUE(state().dict.checkcats);
+  EXPECT_FALSE(state().dict.validnames);
   EXPECT_EQ(state().reader.bookmarks[1].v[0], -1);
   line_ = 80;
   init_(31, 32, 33, 34);

@@ -51,9 +51,9 @@ TEST_F(DictionaryChecks, StartsEmptyWithSwitchesAtTheirStartValues) {
   const DictionaryState& d = state().dict;
   EXPECT_FALSE(dictionary_holds_names() || dictionary_holds_categories() || dictionary_loading());
   EXPECT_EQ(dictionary_entry("_cell_length_a"), 0);
-  EXPECT_EQ(d.validnames.view(), "no ");
-  EXPECT_EQ(d.checktypes.view(), "no ");
-  EXPECT_EQ(d.checkcats.view(), "yes");
+  EXPECT_FALSE(d.validnames);
+  EXPECT_FALSE(d.checktypes);
+  EXPECT_TRUE(d.checkcats);
   EXPECT_EQ(d.duppolicy, 0);
 }
 
@@ -62,14 +62,14 @@ TEST_F(DictionaryChecks, LookupsIgnoreCaseAndSeeNothingWhileLoading) {
   hash_store("cell", state().dict.cats);
   EXPECT_EQ(dictionary_entry("_Cell_Length_A"), entry);
   EXPECT_EQ(dictionary_category("CELL"), 1);
-  state().dict.dictloading = "yes";
+  state().dict.dictloading = true;
   EXPECT_EQ(dictionary_entry("_cell_length_a"), 0);
   EXPECT_EQ(dictionary_category("cell"), 0);
 
-  state().dict.checktypes = "yes";
+  state().dict.checktypes = true;
   empty_dictionary_tables();
   EXPECT_FALSE(dictionary_holds_names());
-  EXPECT_EQ(state().dict.checktypes.view(), "no ");
+  EXPECT_FALSE(state().dict.checktypes);
 }
 
 TEST_F(DictionaryChecks, TypesAreCheckedOnlyWhenSwitchedOn) {
@@ -81,7 +81,7 @@ TEST_F(DictionaryChecks, TypesAreCheckedOnlyWhenSwitchedOn) {
   EXPECT_EQ(check("_cell_length_b", "char"), "ny");
   EXPECT_EQ(state().dict.lastcheck, 0);
 
-  state().dict.checktypes = "yes";
+  state().dict.checktypes = true;
   EXPECT_EQ(check("_cell_length_b", "char"), "ny");
   EXPECT_EQ(check("_cell_length_a", "char"), "yn");
   EXPECT_EQ(check("_cell_length_a", "numb"), "yy");

@@ -25,8 +25,8 @@ class BlockDictionary : public testing::FreshToolbox {
     define("_nocat", "char", 0);
     d.entries.make(static_cast<std::size_t>(define("_cell_length_a", "numb", cell))).aroot = length;
     d.entries.make(static_cast<std::size_t>(define("_cell_angle_alpha", "numb", cell))).aroot = angle;
-    d.validnames = "yes";
-    d.checktypes = "yes";
+    d.validnames = true;
+    d.checktypes = true;
   }
   int category(const char* name) {
     const int k = hash_store(name, state().dict.cats);
@@ -107,12 +107,12 @@ TEST_F(BlockDictionary, AliasesAreFiledUnderTheirRootAndTypesComeFromTheDictiona
 }
 
 TEST_F(BlockDictionary, IgnoredWhileLoadingAndNotCheckedWithoutValidation) {
-  state().dict.dictloading = "yes";
+  state().dict.dictloading = true;
   open_cif("data_d\n_unknown.thing abc\n_cell_length_a 3\ndata_e\n_cell.angle_alpha xyz\n");
   ASSERT_TRUE(data_(""));
   EXPECT_FALSE(test_("_cell.length_a")) << "no alias while a dictionary is read";
-  state().dict.dictloading = "no ";
-  state().dict.validnames = "no ";
+  state().dict.dictloading = false;
+  state().dict.validnames = false;
   ASSERT_TRUE(data_(""));
   std::string text;
   EXPECT_TRUE(char_("_cell.angle_alpha", text));

@@ -319,6 +319,12 @@ std::string scratch_path() {
   return std::string(prefix) + "cifscratch.dat";
 }
 
+void drop_scratch() {
+  close_scratch_with_deletion();
+  untag_cache();
+  core().nlines = 0;
+}
+
 void flush_index() {
   if (scratch_fd() < 0) return;
   write_leaf_if_changed();

@@ -30,6 +30,9 @@ void getlin(Text<4>& flag);
 // The scratch file's name: $ZORERO (trailing blanks removed) + "cifscratch.dat".
 std::string scratch_path();
 
+// Closes the scratch file with deletion: no line is stored any more.
+void drop_scratch();
+
 // Writes any index record held in memory that differs from the file.
 void flush_index();
 

@@ -161,7 +161,7 @@ struct Bookmark {
 };
 
 // A hash table of names (53 buckets, 1-based entries, 0 for none); the
-// operations on it are in reader/hash_funcs.
+// operations on it are in core/name_hash.
 struct NameHash {
   explicit NameHash(int capacity_)
       : names(static_cast<std::size_t>(capacity_) + 1), chain(static_cast<std::size_t>(capacity_) + 1),
@@ -220,6 +220,11 @@ struct DictCategory {
   int cxml = 0;
 };
 
+// What a name that an earlier dictionary defined does when it comes again.
+inline constexpr int kRefuseDuplicates = -1;    // a fatal error
+inline constexpr int kLaterDefinitionWins = 0;  // replaces the earlier definition
+inline constexpr int kFirstDefinitionWins = 1;  // only fills what the first one lacks
+
 struct DictionaryState {
   NameHash names{NUMDICT};
   // Filled alongside `names` and `cats`: whoever stores a name there makes
@@ -232,11 +237,11 @@ struct DictionaryState {
   int xmldata = 0;
   int lastcheck = 0;  // entry found by the last dcheck
 
-  YesNo validnames{"no "};
-  YesNo checktypes{"no "};
-  YesNo checkcats{"yes"};
-  YesNo dictloading{"no "};
-  int duppolicy = 0;
+  bool validnames = false;  // names are checked against the dictionary
+  bool checktypes = false;  // and so are the types of their values
+  bool checkcats = true;
+  bool dictloading = false;  // a dictionary is being read
+  int duppolicy = kLaterDefinitionWins;
 };
 
 // Writer room.

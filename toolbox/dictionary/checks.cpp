@@ -1,7 +1,7 @@
 #include "dictionary/checks.hpp"
 
 #include "dictionary/tables.hpp"
-#include "reader/hash_funcs.hpp"
+#include "core/name_hash.hpp"
 
 namespace zatrel {
 
@@ -28,7 +28,7 @@ void dcheck(std::string_view name, std::string_view type, bool& found, bool& typ
     found = false;
     return;
   }
-  if (!(d.checktypes == "yes")) return;
+  if (!d.checktypes) return;
   const Flag4 given(type);
   const Flag4& defined = d.entries[static_cast<std::size_t>(d.lastcheck)].dtype4;
   // A character value is accepted where text is defined.

@@ -1,7 +1,7 @@
 #include "dictionary/tables.hpp"
 
 #include "core/text.hpp"
-#include "reader/hash_funcs.hpp"
+#include "core/name_hash.hpp"
 
 namespace zatrel {
 
@@ -15,7 +15,7 @@ Name dictionary_key(std::string_view name) {
   return key;
 }
 
-bool dictionary_loading() { return dict().dictloading == "yes"; }
+bool dictionary_loading() { return dict().dictloading; }
 
 bool dictionary_holds_names() { return dict().names.count > 0; }
 
@@ -35,9 +35,9 @@ void empty_dictionary_tables() {
   DictionaryState& d = dict();
   hash_init(d.names);
   hash_init(d.cats);
-  d.validnames = "no ";
-  d.checktypes = "no ";
-  d.checkcats = "yes";
+  d.validnames = false;
+  d.checktypes = false;
+  d.checkcats = true;
 }
 
 }  // namespace zatrel

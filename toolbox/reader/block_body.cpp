@@ -109,7 +109,7 @@ void BlockBody::register_name() {
   e.blpos = loop_names_;
   loop_last_entry_ = i;
   if (e.bcat != reference_category_ && category_name(e.bcat) != category_name(reference_category_) &&
-      state().dict.checkcats == "yes")
+      state().dict.checkcats)
     warn(" Heterogeneous categories in loop " + std::string(category_name(e.bcat)) + " vs " +
          std::string(category_name(reference_category_)));
   reference_category_ = e.bcat;
@@ -167,7 +167,7 @@ int BlockBody::owner_of_value() const {
 
 void BlockBody::check_type(const NameEntry& owner) const {
   const DictionaryState& d = state().dict;
-  if (!is_kind(owner.btype, "test") || dictionary_loading() || d.checktypes == "no ") return;
+  if (!is_kind(owner.btype, "test") || dictionary_loading() || !d.checktypes) return;
   if (is_kind(kind(), "null") || is_kind(kind(), "numb")) return;
   warn(" Numb type violated  " + std::string(owner.bname.view()));
 }

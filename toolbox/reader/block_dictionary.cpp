@@ -44,7 +44,7 @@ void derive_category(NameEntry& entry, std::string_view written) {
   const bool names_itself = lower.trimmed().size() == category.trimmed().size() + 1 &&
                             lower.trimmed().substr(1) == category.trimmed();
   if (category.blank() || names_itself) {
-    if (dictionary_holds_categories() && d.validnames == "yes")
+    if (dictionary_holds_categories() && d.validnames)
       warn(joined(" No category defined for ", written));
     return;
   }
@@ -57,7 +57,7 @@ void derive_category(NameEntry& entry, std::string_view written) {
   const int own = hash_store(category.trimmed(), r.block_cats);
   if (own == 0) err(" Number of categories > NUMBLOCK");
   entry.bcat = -own;
-  if (own > before && dictionary_holds_categories() && d.validnames == "yes" && d.checkcats == "yes")
+  if (own > before && dictionary_holds_categories() && d.validnames && d.checkcats)
     warn(joined(" Category ", category.trimmed(), " first implicitly defined in cif "));
 }
 
@@ -119,7 +119,7 @@ std::string_view category_name(int bcat) {
 
 void check_new_name(NameEntry& entry, int d, std::string_view written) {
   DictionaryState& dt = dict();
-  if (dictionary_loading() || dt.validnames == "no ") return;
+  if (dictionary_loading() || !dt.validnames) return;
   if (valid_entry(d)) {
     const DictEntry& de = dt.entries[static_cast<std::size_t>(d)];
     entry.bdict = d;
@@ -137,12 +137,12 @@ void check_new_name(NameEntry& entry, int d, std::string_view written) {
 void check_block_end() {
   DictionaryState& d = dict();
   ReaderState& r = state().reader;
-  if (dictionary_loading() || d.validnames == "no " || !dictionary_holds_names()) return;
+  if (dictionary_loading() || !d.validnames || !dictionary_holds_names()) return;
   for (int i = 1; i <= r.block_names.count; ++i) {
     NameEntry& e = r.names[static_cast<std::size_t>(i)];
     if (is_kind(e.btype, "test")) e.btype = "numb";
   }
-  if (d.checkcats == "yes") report_missing_keys();
+  if (d.checkcats) report_missing_keys();
 }
 
 }  // namespace zatrel

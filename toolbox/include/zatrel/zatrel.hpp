@@ -200,6 +200,22 @@ bool find_(std::string_view name, std::string_view keyword, std::string& text);
 bool cmnt_(std::string& text);
 bool bkmrk_(int& mark);
 
+// Dictionaries. Loads the DDL1 or DDL2 dictionary in file (blank: none, only
+// the options apply) into the dictionary tables, to which later dictionaries
+// add. options: words among "valid" (check names), "dtype" (check types too),
+// "reset" (neither), "catck"/"catno" (category checks on/off), "nodup"
+// (a name an earlier dictionary defined is fatal), "final" (the later
+// definition wins), "first" (the first one wins), "close" (empty the tables).
+// Reads the file through ocif_ and data_, so it must come before a CIF's
+// blocks are read; the scratch copy is deleted afterwards unless appendcif_.
+// Sets dictname_ and dictver_ (blank when no file is read). Returns false
+// when the file does not exist (validnames and checktypes then return to
+// their values before the call) or at the first unknown option word (those
+// before it stay applied). Throws Fatal when the file cannot be read, after a
+// CIF block has been read, at a duplicate under "nodup", at a full table, for
+// a DDLm dictionary, and at the grammar errors of data_.
+bool dict_(std::string_view file, std::string_view options);
+
 // Shared text utilities.
 int lastnb(std::string_view text, int n);
 inline int lastnb(std::string_view text) { return lastnb(text, static_cast<int>(text.size())); }

@@ -1,4 +1,6 @@
-#include "reader/hash_funcs.hpp"
+#include "core/name_hash.hpp"
+
+#include <cstring>
 
 namespace zatrel {
 
@@ -22,11 +24,14 @@ struct ChainWalk {
   int last = 0;
 };
 
+// The names are compared padded to their full width, which ends at the first
+// differing byte, rather than each measured from its end again.
 ChainWalk walk_chain(std::string_view name, const NameHash& table) {
   ChainWalk walk;
   walk.bucket = hash_value(name, NUMHASH);
+  const Name key(name);
   for (int i = table.heads[slot(walk.bucket)]; i != 0; i = table.chain[slot(i)]) {
-    if (table.names[slot(i)] == name) {
+    if (std::memcmp(table.names[slot(i)].data(), key.data(), Name::width) == 0) {
       walk.found = i;
       return walk;
     }
