@@ -183,21 +183,101 @@ void close_unit(int unit);
 // Operations.
 // ---------------------------------------------------------------------------
 
+// Starts the toolbox: records the four unit numbers (input CIF, output CIF,
+// scratch file, messages; keep them distinct), computes the machine-precision
+// values (rprec_, dprec_, rmin_, dmin_, dminexp_, dfmt_) and blanks the
+// writer's open XML element names. Opens no file and leaves every
+// caller-settable switch as it is. Call it once before any other operation;
+// a second call resets only what it sets. Always returns true.
 bool init_(int input_unit, int output_unit, int scratch_unit, int message_unit);
 
-// Input file and scratch copy.
+// Reads the CIF named name once and copies every line, run-length coded, into
+// the scratch file (ZORERO, ending in '/', names its directory), from which
+// every later line is served. With appendcif_ false the old scratch file is
+// deleted first; with it true the new lines follow the old ones and the caller
+// sets firstline_. Sets filename_, fnlen_, lastline_ (the last line stored)
+// and inlineno_ (firstline_ - 1); blanks blockname_. Warns of lines longer
+// than line_. Returns false when the file does not exist. Throws Fatal when
+// line_ exceeds MAXBUF, when the file exists but cannot be read, when the
+// scratch file would be the input itself, or when the scratch file cannot be
+// written or appended to.
 bool ocif_(std::string_view name);
+
+// Deletes the scratch file and returns the reading state to its start, as
+// before the first ocif_ (no block, insave_ and inglobal_ false). Always true.
 bool purge_();
 
-// Data blocks and items. A text argument receives strval_(1:vallen_).
+// Selects a data block, save frame or global_ block and indexes it: where each
+// name and its first value stand, their types, loops and categories. A name
+// takes the first header of that name (any case) from firstline_ on; a blank
+// name takes whatever follows the current block. Sets blockname_, insave_,
+// inglobal_ and frees every bookmark. Warns of duplicate names, a missing
+// header and, with a dictionary loaded, names, types and categories it does
+// not accept. Returns false when the data ended before a block was found (the
+// block is then empty). Throws Fatal at a grammar error (a name without a
+// value, a short loop, an unterminated text field, a misplaced save_) or a
+// full table (NUMBLOCK names, NUMLOOP loops, NUMITEM names in a loop).
 bool data_(std::string_view name);
+
+// The item operations of the current block. A name is turned into lower case
+// and cut to 72 characters; with aliases_ true a name the dictionary defines
+// as an alias finds its root's value, and the reverse. A looped name hands
+// out the next row on each request and sets inloop_ true while rows remain
+// (false after the last, so the next request starts again at row 1). None of
+// them throws, except find_ as noted.
+
+// The text value of name: text receives the first vallen_ characters of
+// strval_ (cut to its length). Sets vallen_, strval_, itemtype_, lastquote_,
+// inloop_, loopno_, intext_; with intabs_ true the value is cut from the
+// tab-expanded line. Returns true for a "char" or "text" value; false for a
+// number (text then holds it all the same), a null value (? or ., text blank,
+// vallen_ 0) or an absent name. A text field is read a line a call: call
+// again with the same name while intext_ is true.
 bool char_(std::string_view name, std::string& text);
+
+// The number value of name in single (numb_) or double (numd_) precision, and
+// its standard uncertainty in sd when it has one (sd is left alone when it has
+// none). Sets itemtype_, strval_, vallen_, inloop_, loopno_. Returns false,
+// with value and sd untouched, for a text or null value or an absent name.
 bool numb_(std::string_view name, float& value, float& sd);
 bool numd_(std::string_view name, double& value, double& sd);
+
+// Whether name has a value that is not null (? or .). Steps a loop as a value
+// request does; the char_, numb_ or numd_ of the same name that follows gets
+// that same row. Sets loopno_, itemtype_, inloop_. False when the name is
+// absent or its value null.
 bool test_(std::string_view name);
+
+// The next data name of the block in order of first appearance, as written
+// (or as the dictionary spells it); starts after the item last found. Returns
+// false, text blank, after the last name. Leaves vallen_ alone.
 bool name_(std::string& text);
+
+// Locates a header, name or value and returns its text (the first vallen_
+// characters of strval_). keyword "head": back to the first line of the CIF's
+// range, so that data_(" ") takes the first block again. With a name (given in
+// lower case: find_ does not change its case): "valu" its value, "name" its
+// name as written (namepos_), blank the loop_ keyword of a looped name
+// (valpos_). With a blank name: the next token onwards in the block that is a
+// name ("name"), a value ("valu") or anything (blank). Sets inlineno_ and
+// vallen_. Returns false, reading position unchanged, when nothing is found.
+// Throws Fatal for a looped name with a keyword other than "valu", "name" or
+// blank.
 bool find_(std::string_view name, std::string_view keyword, std::string& text);
+
+// The next comment after the reading position, across block ends: text is
+// what follows the "#" (the first vallen_ characters of strval_) and namepos_
+// its column. A line end is reported as one character of code 0, and with
+// intabs_ false a tab as itself. Returns false, with text "fini", at the end
+// of the data, and false, reading position unchanged, when the next token is
+// not a comment.
 bool cmnt_(std::string& text);
+
+// With mark 0, saves the reading position (and the row of the loop being
+// stepped) in a free bookmark and sets mark to its number; false, with a
+// warning, when all MAXBOOK are in use. With a mark, returns to that position
+// (the next request for a name of the marked loop gives the marked row again),
+// frees the bookmark and sets mark to 0; false when the bookmark is free.
 bool bkmrk_(int& mark);
 
 // Dictionaries. Loads the DDL1 or DDL2 dictionary in file (blank: none, only
