@@ -143,4 +143,14 @@ long long read_everything(const std::string& path) {
   return pass.values();
 }
 
+long long read_variant(const Variant& variant, const std::string& first, const std::string& rest) {
+  intabs_ = variant.tabs;
+  nullblank_ = variant.null_blank;
+  if (variant.append && ocif_(first)) {
+    appendcif_ = true;
+    firstline_ = lastline_ + 1;
+  }
+  return read_everything(rest);
+}
+
 }  // namespace zatrel::fuzz

@@ -3,6 +3,7 @@
 // tests of what it once found share it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace zatrel::fuzz {
@@ -15,5 +16,24 @@ namespace zatrel::fuzz {
 // number of values read; a fatal condition of the toolbox throws
 // zatrel::Fatal as usual. False outcomes are simply passed over.
 long long read_everything(const std::string& path);
+
+// The caller's settings the harness takes from an input's size, so that
+// mutations explore each of them: bit 1 intabs_, bit 2 nullblank_, bit 4 the
+// first half read first and the second half appended to it.
+struct Variant {
+  explicit Variant(std::size_t size)
+      : tabs((size & 1) != 0), null_blank((size & 2) != 0), append((size & 4) != 0) {}
+  // Where the bytes are cut: the first file's length.
+  std::size_t first_length(std::size_t size) const { return append ? size / 2 : 0; }
+
+  bool tabs;
+  bool null_blank;
+  bool append;
+};
+
+// Sets the variant's values, reads `first` when appending (then sets
+// appendcif_ and firstline_ to read only what follows) and `rest` with
+// read_everything.
+long long read_variant(const Variant& variant, const std::string& first, const std::string& rest);
 
 }  // namespace zatrel::fuzz

@@ -24,15 +24,16 @@ const zatrel::fuzz::RamDirectory& directory() {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string input = directory().write("input.cif", data, size);
+  const zatrel::fuzz::Variant variant(size);
+  const std::size_t cut = variant.first_length(size);
+  const std::string first = variant.append ? directory().write("first.cif", data, cut) : std::string();
+  const std::string rest = directory().write("input.cif", data + cut, size - cut);
   zatrel::reset_state();
   // Messages are many on bad input: they go nowhere.
   zatrel::open_message_file(kMessageUnit, "/dev/null");
   zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
-  // Both ways of giving tabs, chosen by the input so that each is explored.
-  zatrel::intabs_ = size % 2 == 1;
   try {
-    zatrel::fuzz::read_everything(input);
+    zatrel::fuzz::read_variant(variant, first, rest);
   } catch (const zatrel::Fatal&) {
   }
   zatrel::purge_();

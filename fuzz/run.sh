@@ -23,6 +23,7 @@ corpus=${ZATREL_CORPUS:-$(cd .. && pwd)/shared/corpus}
 harnesses=("$@")
 [ ${#harnesses[@]} -gt 0 ] || harnesses=(read_fuzz cif2str_fuzz)
 
+scripts/install-deps.sh --fuzz
 CXX=${FUZZ_CXX:-clang++} cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DZATREL_FUZZ=ON -DZATREL_TESTS=OFF -DZATREL_BENCH=OFF > /dev/null
 cmake --build "$build" -j "${JOBS:-2}" --target "${harnesses[@]}"
@@ -52,7 +53,7 @@ for h in "${harnesses[@]}"; do
   mapfile -t seeds < <(seeds_for "$h")
   echo "== $h: ${seconds}s, seeds: ${seeds[*]:-none}"
   if ! "$build/fuzz/$h" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$artifacts/" \
+      -max_len="$max_len" -dict="$PWD/fuzz/cif.dict" -print_final_stats=1 -artifact_prefix="$artifacts/" \
       "$work" "${seeds[@]}" 2>"$build/$h.log"; then
     status=1
     echo "== $h FAILED; the input is in $artifacts/"
