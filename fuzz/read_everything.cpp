@@ -143,14 +143,18 @@ long long read_everything(const std::string& path) {
   return pass.values();
 }
 
-long long read_variant(const Variant& variant, const std::string& first, const std::string& rest) {
+void read_variant(const Variant& variant, const std::string& first, const std::string& rest,
+                  std::string_view script) {
   intabs_ = variant.tabs;
   nullblank_ = variant.null_blank;
   if (variant.append && ocif_(first)) {
     appendcif_ = true;
     firstline_ = lastline_ + 1;
   }
-  return read_everything(rest);
+  if (variant.any_order)
+    read_in_any_order(rest, script);
+  else
+    read_everything(rest);
 }
 
 }  // namespace zatrel::fuzz

@@ -3,6 +3,8 @@
 // anything else that escapes, and every sanitizer report, is a fault.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include <zatrel/zatrel.hpp>
 
@@ -33,7 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   zatrel::open_message_file(kMessageUnit, "/dev/null");
   zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
   try {
-    zatrel::fuzz::read_variant(variant, first, rest);
+    // The input itself is the script of requests: a change to the CIF is a
+    // change to the order too.
+    zatrel::fuzz::read_variant(variant, first, rest,
+                               std::string_view(reinterpret_cast<const char*>(data), size));
   } catch (const zatrel::Fatal&) {
   }
   zatrel::purge_();
