@@ -8,8 +8,9 @@
 #
 # FUZZ_SECONDS   how long each harness runs (default 60)
 # FUZZ_BUILD     build directory (default build-fuzz)
-# FUZZ_MAX_LEN   largest input in bytes (default 4096: small inputs keep the
-#                runs in the thousands a second; larger seeds are cut to it)
+# FUZZ_MAX_LEN   largest input in bytes (default 4096: a run costs about a
+#                millisecond per kilobyte, so small inputs keep runs many a
+#                second; larger seeds are cut to it)
 # ZATREL_CORPUS  the corpus folder, with cif/ and modes/ in it (default
 #                ../shared/corpus beside the repository); the seeds are
 #                read, never written: new inputs go to $FUZZ_BUILD/corpus/.
