@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build needs, only those that are missing.
+# With --fuzz, also clang++ and its libFuzzer runtime, for fuzz/run.sh.
 set -euo pipefail
 packages=(cmake ninja-build g++ make python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
