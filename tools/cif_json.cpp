@@ -49,7 +49,10 @@ class Members {
       out_->write("}");
       return;
     }
-    out_->write("\n" + indent_.substr(2) + "}");
+    piece_.assign("\n");
+    piece_.append(indent_, 2);
+    piece_ += '}';
+    out_->write(piece_);
   }
   Sink& out() { return *out_; }
   const std::string& indent() const { return indent_; }
@@ -219,10 +222,15 @@ void ItemObject::write_single(const Item& item) {
   reader.read(item.name, item.numeric);
   const std::string key = case_normal(item.name);
   members_.key(key);
-  members_.out().write("[" + reader.json() + "]");
+  Sink& out = members_.out();
+  out.write("[");
+  out.write(reader.json());
+  out.write("]");
   if (!reader.uncertainty().empty()) {
     uncertainty_members_.key(key);
-    uncertainties_.write("[" + reader.uncertainty() + "]");
+    uncertainties_.write("[");
+    uncertainties_.write(reader.uncertainty());
+    uncertainties_.write("]");
   }
 }
 
