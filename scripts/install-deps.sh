@@ -2,7 +2,9 @@
 # Installs the Debian packages the build needs, only those that are missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ make python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  gemmi)  # gemmi: the independent CIF reader the dump is compared with
+  gemmi groff-base pkg-config)
+# gemmi: the independent CIF reader the dump is compared with; groff-base
+# checks the man pages; pkg-config, the install check's consumer.
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
