@@ -23,6 +23,26 @@ constexpr const char* message_file = "zatrel_error.dat";
 // characters), and a matrix entry takes three: at most 34 entries a line.
 constexpr std::size_t matrix_entries_per_line = 34;
 
+constexpr const char* usage = R"text(Usage: cif2str FILE
+Converts FILE, a symmetry-mode CIF written by a mode-analysis program, into a
+TOPAS structure file written on standard output: each mode amplitude becomes a
+refinable prm parameter, each coordinate and occupancy of the distorted
+structure a formula in those amplitudes.
+
+The toolbox's diagnostics go to zatrel_error.dat in the current directory.
+The scratch copy of the CIF, cifscratch.dat, stays in the current directory,
+or in the directory named by the environment variable ZORERO (ending in /).
+
+Exit status: 0 when the structure file has been written; 1 when FILE cannot
+be read or converted, with one STOP line on standard error (the lines written
+before it stay).
+
+Options (alone, in place of FILE):
+  --help     print this help and exit
+  --version  print the version and exit
+A file named --help is given as ./--help.
+)text";
+
 // Closes the diagnostics file when the run ends, however it ends.
 class MessageFile {
  public:
@@ -59,6 +79,14 @@ int run_cif2str(std::span<const std::string> arguments, std::ostream& out,
   try {
     if (arguments.empty())
       throw Stop("Error: missing argument to program (name of cif file)");
+    if (arguments.front() == "--help") {
+      out << usage;
+      return 0;
+    }
+    if (arguments.front() == "--version") {
+      out << "cif2str " ZATREL_VERSION "\n";
+      return 0;
+    }
     convert_file(arguments.front(), out);
     out.flush();
     if (!out) {

@@ -2,7 +2,10 @@
 # Installs the Debian packages the build needs, only those that are missing.
 # With --fuzz, also clang++ and its libFuzzer runtime, for fuzz/run.sh.
 set -euo pipefail
-packages=(cmake ninja-build g++ make python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+packages=(cmake ninja-build g++ make python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
+  gemmi groff-base pkg-config)
+# gemmi: the independent CIF reader the dump is compared with; groff-base
+# checks the man pages; pkg-config, the install check's consumer.
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

@@ -1,29 +1,31 @@
 #include "cif_json.hpp"
 
-#include <algorithm>
-#include <cmath>
 #include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include <zatrel/zatrel.hpp>
 
 #include "json_text.hpp"
+#include "json_values.hpp"
 #include "spool.hpp"
 
 namespace zatrel::cli {
 
 namespace {
 
-constexpr std::string_view kUnknownJson = R"("\\?")";
-
-std::string_view without_trailing_blanks(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
+// Block, frame and data names as CIF-JSON keys them: the letters A-Z in lower
+// case, as the toolbox matches names.
+std::string case_normal(std::string_view name) {
+  std::string key(name);
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
 }
 
 // The members of one JSON object, one a line at a fixed indentation. The
@@ -47,7 +49,11 @@ class Members {
       out_->write("}");
       return;
     }
-    out_->write("\n" + indent_.substr(2) + "}");
+    // Written in pieces: g++ 12 at -O3 reports a false -Wrestrict overlap
+    // for a short literal assigned to a string here.
+    out_->write("\n");
+    out_->write(std::string_view(indent_).substr(2));
+    out_->write("}");
   }
   Sink& out() { return *out_; }
   const std::string& indent() const { return indent_; }
@@ -58,86 +64,6 @@ class Members {
   std::string piece_;
   bool first_ = true;
 };
-
-// Fetches values and delivers them as JSON text. In a column of numbers the
-// values are numbers or null, never text fields: numd_ alone fetches them and
-// leaves their text in strval_. Elsewhere test_ fetches the value (and tells
-// a ? from a .) and char_ of the same name delivers that row.
-class ValueReader {
- public:
-  explicit ValueReader(bool numbers) : numbers_(numbers) {}
-
-  // The next value of name (for a looped name, the next row); numeric tells
-  // that the toolbox typed its first value as a number.
-  void read(const std::string& name, bool numeric);
-  const std::string& json() const { return json_; }
-  // The value's standard uncertainty as JSON; empty when it has none.
-  const std::string& uncertainty() const { return uncertainty_; }
-
- private:
-  void read_number(const std::string& name);
-  void read_text_field(const std::string& name);
-  void write_null() { json_ = zatrel::strval_.col(1) == '?' ? kUnknownJson : "null"; }
-  std::string_view token() const {
-    const int length = std::clamp(zatrel::vallen_, 0, static_cast<int>(zatrel::strval_.width));
-    return {zatrel::strval_.data(), static_cast<std::size_t>(length)};
-  }
-
-  bool numbers_;
-  std::string json_;
-  std::string uncertainty_;
-  std::string text_;
-  std::string line_;
-  std::string field_;
-};
-
-void ValueReader::read(const std::string& name, bool numeric) {
-  json_.clear();
-  uncertainty_.clear();
-  if (numeric) {
-    read_number(name);
-    return;
-  }
-  if (!zatrel::test_(name)) {
-    // Names come from name_, so the value is there: an unquoted ? or .
-    write_null();
-    zatrel::char_(name, text_);  // releases test_'s row, so the next request moves on
-    return;
-  }
-  if (zatrel::itemtype_ == "text") {
-    read_text_field(name);
-    return;
-  }
-  zatrel::char_(name, text_);
-  append_json_string(json_, text_);
-}
-
-void ValueReader::read_number(const std::string& name) {
-  double value = 0.0;
-  double sd = -1.0;  // left alone for a number without uncertainty
-  const bool number = zatrel::numd_(name, value, sd);
-  if (!number && zatrel::itemtype_ == "null") {
-    write_null();
-  } else if (number && numbers_ && std::isfinite(value)) {
-    append_json_number(json_, value);
-    if (sd >= 0.0 && std::isfinite(sd)) append_json_number(uncertainty_, sd);
-  } else {
-    append_json_string(json_, token());  // as written; also a number too large for a double
-  }
-}
-
-void ValueReader::read_text_field(const std::string& name) {
-  zatrel::char_(name, text_);
-  std::string_view first = text_;
-  if (!first.empty()) first.remove_prefix(1);  // the blank standing for the semicolon
-  field_.assign(without_trailing_blanks(first));
-  while (zatrel::intext_) {
-    zatrel::char_(name, line_);
-    field_ += '\n';
-    field_ += without_trailing_blanks(line_);
-  }
-  append_json_string(json_, field_);
-}
 
 // The columns of the loop being read, held until its last row has been read.
 // Kept from loop to loop so that their temporary files are made once.
@@ -220,22 +146,20 @@ class ItemObject {
 
   // Every item of the toolbox's current block, right after data_.
   void add_current_block();
-  // Writes the loop tags, the uncertainties and the frames (the members of
-  // the "frames" object, when given), and closes the object.
+  // Writes the uncertainties and the frames (the members of the "Frames"
+  // object, when given), and closes the object.
   void finish(Spool* frames, Members* frame_members);
 
  private:
   bool first_time(const std::string& name);
   void write_single(const Item& item);
   void write_loop(const std::vector<Item>& items);
-  void write_loop_tags();
 
   Context& context_;
   std::string title_;
   Members members_;
   Spool uncertainties_;
   Members uncertainty_members_;
-  std::vector<std::vector<std::string>> loop_tags_;
   std::unordered_set<std::string> seen_;  // lower case, as the toolbox matches names
 };
 
@@ -288,7 +212,7 @@ void ItemObject::add_current_block() {
 // The toolbox keeps the first of two equal names within a block; the parts of
 // a block around its save frames come as separate blocks, so the same is done here.
 bool ItemObject::first_time(const std::string& name) {
-  if (seen_.insert(zatrel::locase(name)).second) return true;
+  if (seen_.insert(case_normal(name)).second) return true;
   context_.remarks << "zatrel: data name " << name << " repeats in " << title_
                    << "; its later value is left out\n";
   return false;
@@ -297,11 +221,17 @@ bool ItemObject::first_time(const std::string& name) {
 void ItemObject::write_single(const Item& item) {
   ValueReader& reader = context_.reader;
   reader.read(item.name, item.numeric);
-  members_.key(item.name);
-  members_.out().write(reader.json());
+  const std::string key = case_normal(item.name);
+  members_.key(key);
+  Sink& out = members_.out();
+  out.write("[");
+  out.write(reader.json());
+  out.write("]");
   if (!reader.uncertainty().empty()) {
-    uncertainty_members_.key(item.name);
+    uncertainty_members_.key(key);
+    uncertainties_.write("[");
     uncertainties_.write(reader.uncertainty());
+    uncertainties_.write("]");
   }
 }
 
@@ -322,16 +252,15 @@ void ItemObject::write_loop(const std::vector<Item>& items) {
   } while (zatrel::inloop_);
 
   Sink& out = members_.out();
-  std::vector<std::string>& tags = loop_tags_.emplace_back();
   for (std::size_t m = 0; m < items.size(); ++m) {
-    tags.push_back(items[m].name);
-    members_.key(items[m].name);
+    const std::string key = case_normal(items[m].name);
+    members_.key(key);
     out.write("[");
     columns.values(m).copy_to(out);
     out.write("]");
     if (columns.has_uncertainties(m)) {
       columns.pad_uncertainties(m, rows);
-      uncertainty_members_.key(items[m].name);
+      uncertainty_members_.key(key);
       uncertainties_.write("[");
       columns.uncertainties(m).copy_to(uncertainties_);
       uncertainties_.write("]");
@@ -339,29 +268,8 @@ void ItemObject::write_loop(const std::vector<Item>& items) {
   }
 }
 
-void ItemObject::write_loop_tags() {
-  const std::string inner = members_.indent() + "  ";
-  std::string piece = "[";
-  for (std::size_t l = 0; l < loop_tags_.size(); ++l) {
-    piece += l == 0 ? "\n" : ",\n";
-    piece += inner;
-    piece += '[';
-    for (std::size_t m = 0; m < loop_tags_[l].size(); ++m) {
-      if (m > 0) piece += ", ";
-      append_json_string(piece, loop_tags_[l][m]);
-    }
-    piece += ']';
-  }
-  piece += '\n';
-  piece += members_.indent();
-  piece += ']';
-  members_.key("loop tags");
-  members_.out().write(piece);
-}
-
 void ItemObject::finish(Spool* frames, Members* frame_members) {
   Sink& out = members_.out();
-  if (!loop_tags_.empty()) write_loop_tags();
   if (!uncertainty_members_.empty()) {
     members_.key("uncertainties");
     out.write("{");
@@ -369,7 +277,7 @@ void ItemObject::finish(Spool* frames, Members* frame_members) {
     uncertainties_.copy_to(out);
   }
   if (frames != nullptr && !frame_members->empty()) {
-    members_.key("frames");
+    members_.key("Frames");
     out.write("{");
     frame_members->close();
     frames->copy_to(out);
@@ -383,7 +291,8 @@ class Writer {
  public:
   Writer(Sink& out, const CifJsonOptions& options, std::ostream& remarks)
       : out_(out),
-        blocks_(out, 1),
+        top_(out, 1),
+        blocks_(out, 2),
         context_{ValueReader(options.numbers), LoopColumns(), options.message_unit, remarks} {}
 
   void write();
@@ -392,19 +301,21 @@ class Writer {
   // A data block (or global_ block) with the save frames read so far.
   struct Block {
     Block(Sink& out, Context& context, const std::string& key)
-        : object(out, 2, context, "block \"" + key + "\""), frame_members(frames, 3) {}
+        : object(out, 3, context, "block \"" + key + "\""), frame_members(frames, 4) {}
     ItemObject object;
     Spool frames;
     Members frame_members;
     std::set<std::string> frame_keys;
   };
 
+  void write_metadata();
   void start_block(const std::string& name);
   void add_frame(const std::string& name);
   void finish_block();
   std::string unique_key(std::set<std::string>& used, const std::string& name, std::string_view what);
 
   Sink& out_;
+  Members top_;
   Members blocks_;
   Context context_;
   std::optional<Block> block_;
@@ -413,6 +324,9 @@ class Writer {
 
 void Writer::write() {
   out_.write("{");
+  top_.key("CIF-JSON");
+  out_.write("{");
+  write_metadata();
   // After a save frame that its terminator did not end, insave_ stays true
   // for the blocks that follow until a terminator comes: they are no frames.
   bool frame_left_open = false;
@@ -425,20 +339,38 @@ void Writer::write() {
     if (global) {
       start_block("global_");
     } else if (frame) {
-      add_frame(name);
+      add_frame(case_normal(name));
     } else if (name.empty() && after_terminator && block_) {
       // What follows a save frame's terminator is the rest of the enclosing
       // block. (A data_ header without a name right there looks the same.)
       block_->object.add_current_block();
     } else {
-      start_block(name);
+      start_block(case_normal(name));
     }
     frame_left_open = (frame || frame_left_open) && !ended_by_terminator;
     after_terminator = ended_by_terminator;
   }
   finish_block();
   blocks_.close();
+  top_.close();
   out_.write("\n");
+}
+
+// The version of CIF read (the toolbox reads CIF 1.1) and the form written.
+void Writer::write_metadata() {
+  blocks_.key("Metadata");
+  out_.write("{");
+  Members metadata(out_, 3);
+  for (const auto& [key, value] : {std::pair{"cif-version", "1.1"},
+                                   {"schema-name", "CIF-JSON"},
+                                   {"schema-version", "1.0.0"},
+                                   {"schema-uri", "http://www.iucr.org/resources/cif/cif-json.json"}}) {
+    metadata.key(key);
+    std::string text;
+    append_json_string(text, value);
+    out_.write(text);
+  }
+  metadata.close();
 }
 
 void Writer::start_block(const std::string& name) {
@@ -461,7 +393,7 @@ void Writer::add_frame(const std::string& name) {
   const std::string key = unique_key(block_->frame_keys, name, "save frame");
   block_->frame_members.key(key);
   block_->frames.write("{");
-  ItemObject frame(block_->frames, 4, context_, "save frame \"" + key + "\"");
+  ItemObject frame(block_->frames, 5, context_, "save frame \"" + key + "\"");
   frame.add_current_block();
   frame.finish(nullptr, nullptr);
 }

@@ -1,8 +1,9 @@
-// The open CIF as one JSON object, in the layout of the CIF-JSON draft: an
-// object per data block keyed by its name, save frames in their block's
-// "frames" object, each data name as written, a looped name's column as a
-// list and the loops' names under "loop tags". An unquoted . is null and an
-// unquoted ? is the string "\?".
+// The open CIF as CIF-JSON 1.0 (COMCIFS): one object holding "CIF-JSON",
+// which holds "Metadata" and an object per data block keyed by its name in
+// lower case; save frames in their block's "Frames" object; data names in
+// lower case, each with an array of its values (a loop's names with arrays of
+// equal length, one element per row). A value is the string of its text; an
+// unquoted . is false and an unquoted ? is null.
 #pragma once
 
 #include <ostream>
@@ -12,8 +13,9 @@
 namespace zatrel::cli {
 
 struct CifJsonOptions {
-  // Values the toolbox types as numbers become JSON numbers, and each block
-  // gains an "uncertainties" object with their standard uncertainties.
+  // An extension outside the standard: values the toolbox types as numbers
+  // become JSON numbers, and each block gains an "uncertainties" object with
+  // their standard uncertainties.
   bool numbers = false;
   // The toolbox's message unit, with no file connected (so that messages go
   // to standard error). Values read twice are read quietly the first time,

@@ -19,19 +19,23 @@ constexpr int kOutputUnit = 32;
 constexpr int kScratchUnit = 33;
 constexpr int kMessageUnit = 34;  // nothing is connected to it: messages go to standard error
 
-constexpr const char* kDescription = "Write every data block, save frame and global_ block of FILE as JSON.";
+constexpr const char* kDescription = "Write every data block, save frame and global_ block of FILE as CIF-JSON.";
 
 constexpr const char* kDetails = R"text(
-The layout is that of the CIF-JSON draft: one object with an object per data
-block, keyed by the block's name; save frames in their block's "frames"
-object; a global_ block under the key "global_". Each data name is written as
-in the file. A looped name's value is the list of its column, and "loop tags"
-lists the names of each loop. A value is the JSON string of its text; a text
-field's lines are joined with line feeds. An unquoted . is null and an
-unquoted ? is the string \? (in JSON text "\\?"). With --numbers, the values
-the toolbox reads as numbers become JSON numbers, and their standard
-uncertainties are listed in the block's "uncertainties" object (for a looped
-name, a list with null where a value has none).
+The output is CIF-JSON 1.0 as published by COMCIFS: one object holding
+"CIF-JSON", which holds "Metadata" (cif-version 1.1, schema-version 1.0.0)
+and one object per data block, keyed by the block's name in lower case; save
+frames go in their block's "Frames" object, a global_ block under "global_".
+Data names are written in lower case. Every value is an array: one element
+for an unlooped name, one per row for a looped name (the names of one loop
+have arrays of equal length). A value is the JSON string of its text, numbers
+included; a text field's lines are joined with line feeds. An unquoted . is
+false and an unquoted ? is null; quoted they stay strings.
+
+--numbers is an extension outside the standard: the values the toolbox reads
+as numbers become JSON numbers, and their standard uncertainties are listed
+in the block's "uncertainties" object, as arrays beside the values with null
+where a value has none.
 
 The output is valid UTF-8: bytes of the file that are not UTF-8 are written
 as U+FFFD. Lines are read up to their 200th character; a longer line draws a
@@ -96,7 +100,7 @@ void add_dump_command(CLI::App& app, int& exit_status) {
   dump->add_option("-o,--output", options->output, "Write the JSON to OUT instead of standard output")
       ->option_text("OUT");
   dump->add_flag("--numbers", options->numbers,
-                 "Write numbers as JSON numbers, with an \"uncertainties\" object");
+                 "Extension outside CIF-JSON: numbers as JSON numbers, with an \"uncertainties\" object");
   dump->callback([options, &exit_status] { exit_status = run_dump(*options); });
 }
 

@@ -51,7 +51,12 @@ OutputFile::OutputFile(const std::string& path) {
   mode_ = ::stat(destination_.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : new_file_mode();
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  temporary_path_ = (dir / ("." + target.filename().string() + ".zatrel-XXXXXX")).string();
+  // A hidden name beside the target; appended rather than a literal + the
+  // name, which g++ 12 at -O3 reports as a false -Wrestrict overlap.
+  std::string name = ".";
+  name += target.filename().string();
+  name += ".zatrel-XXXXXX";
+  temporary_path_ = (dir / name).string();
   const int fd = ::mkstemp(temporary_path_.data());
   if (fd < 0) {
     const int error = errno;

@@ -56,6 +56,27 @@ TEST_F(Cif2strProgram, ConvertsTheWorkedExampleAndIgnoresFurtherArguments) {
   EXPECT_EQ(two.status, 0);
 }
 
+TEST_F(Cif2strProgram, HelpAndVersionEndWithStatusZeroAndTouchNoFile) {
+  const Outcome help = run_program_in(dir_.path(), "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.err, "");
+  for (const char* part : {"Usage: cif2str FILE", "zatrel_error.dat", "cifscratch.dat", "ZORERO", "Exit status",
+                           "./--help"})
+    EXPECT_NE(help.out.find(part), std::string::npos) << part;
+
+  const Outcome version = run_program_in(dir_.path(), "--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "cif2str " ZATREL_VERSION "\n");
+  EXPECT_FALSE(exists("zatrel_error.dat"));
+  EXPECT_FALSE(exists("cifscratch.dat"));
+
+  // Any other argument is a file's name; a file named --help is ./--help.
+  std::filesystem::copy_file(example_copy(), dir_.file("--help"));
+  const Outcome file = run_program_in(dir_.path(), "./--help");
+  EXPECT_EQ(file.status, 0);
+  EXPECT_EQ(file.out, convert_in(dir_.path(), {"example.cif"}).out);
+}
+
 TEST_F(Cif2strProgram, StructureFileThatCannotBeWrittenIsAFailure) {
   example_copy();
   EXPECT_EQ(shell_in(dir_.path(), "\"$CIF2STR\" example.cif >/dev/full 2>err.txt"), 1);

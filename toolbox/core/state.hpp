@@ -9,6 +9,7 @@
 #include "core/record_file.hpp"
 #include "core/slots.hpp"
 #include "core/units.hpp"
+#include "core/version.hpp"
 #include "zatrel/zatrel.hpp"
 
 namespace zatrel {
@@ -35,7 +36,7 @@ struct Visible {
   Text<72> foundname_;
   Text<1> lastquote_;
   Text<1> outquote_;
-  Text<32> version_{"Zatrel version 0.1.0 2026-12-08"};
+  Text<32> version_{ZATREL_VERSION_TEXT};
 
   int loopno_ = 0;
   int vallen_ = 0;

@@ -14,6 +14,12 @@
 #include <string>
 #include <string_view>
 
+// Everything declared here is the library's interface, and all of it is
+// exported from a shared library; the library hides everything else.
+#if defined(__GNUC__)
+#pragma GCC visibility push(default)
+#endif
+
 namespace zatrel {
 
 // Limits that size the toolbox's tables.
@@ -306,3 +312,7 @@ std::string upcase(std::string_view text);
 void reset_state();
 
 }  // namespace zatrel
+
+#if defined(__GNUC__)
+#pragma GCC visibility pop
+#endif
