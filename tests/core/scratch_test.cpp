@@ -202,6 +202,69 @@ TEST_F(ScratchStore, LongLinesAreCutButNeverSilently) {
   EXPECT_EQ(m.find("line:      3"), std::string::npos);
 }
 
+// CIF allows CR, LF and CR LF as line ends. A CR LF pair is read as before:
+// the CR is the one trailing control character dropped, so a tab before it stays.
+TEST_F(ScratchStore, ACarriageReturnAloneEndsALine) {
+  open_readable("data_a\r_x1 1\r_y2 2\ra\t\r\nb\t\rc\r\r\nd");
+  ASSERT_EQ(state().core.nlines, 8);
+  const std::vector<std::string> expected{"data_a", "_x1 1", "_y2 2", "a\t", "b", "c", "", "d"};
+  for (int i = 1; i <= 8; ++i) EXPECT_EQ(line(i), expected[static_cast<std::size_t>(i) - 1]) << i;
+  EXPECT_EQ(messages(), "");
+}
+
+// A line over 200 characters is cut at 200 first; only then do its trailing
+// blanks and one trailing control character go.
+TEST_F(ScratchStore, OverlongLinesAreCutThenTrimmed) {
+  const std::string kept = "#" + std::string(188, 'a');
+  open_readable(kept + std::string(11, ' ') + std::string(50, 'b') + "\n" + std::string(199, 'k') + "\tzzz\n");
+  EXPECT_EQ(line(1), kept);
+  EXPECT_EQ(line(2), std::string(199, 'k'));
+  const std::string data = scratch_bytes().substr(4096);
+  EXPECT_EQ(data.substr(0, 14), std::string("   .") + "#`_a`_a`^a") << "14 characters";
+  EXPECT_EQ(data.substr(16, 4), "   0") << "199 k and no tab: 16 characters";
+  const std::string m = messages();
+  EXPECT_NE(m.find("line:      1\n#  Input line length exceeds line_"), std::string::npos);
+  EXPECT_NE(m.find("line:      2\n#  Input line length exceeds line_"), std::string::npos);
+}
+
+// The length warning measures a header line as read, before its blanks go.
+TEST_F(ScratchStore, HeaderLinesAreMeasuredAsRead) {
+  const std::string value(80, 'v');
+  const std::string header = "data_x" + std::string(60, ' ') + "_q" + std::string(62, ' ') + value;
+  ASSERT_EQ(header.size(), 210u);
+  open_readable(header + "\n");
+  EXPECT_EQ(line(1), "data_x" + std::string(30, ' ') + "_q" + std::string(31, ' ') + value.substr(0, 70));
+  EXPECT_NE(messages().find("line:      1\n#  Input line length exceeds line_"), std::string::npos);
+  line_ = 10;
+  const std::size_t earlier = messages().size();
+  open_readable("data_a b c\ndata_a b c d\n");
+  EXPECT_EQ(line(2), "data_abcd");
+  const std::string m = messages().substr(earlier);
+  EXPECT_EQ(m.find("line:      1\n"), std::string::npos);
+  EXPECT_NE(m.find("line:      2\n#  Input line length exceeds line_"), std::string::npos);
+}
+
+// Creating the scratch file deletes whatever has its name, so a CIF that
+// happens to be it, under any spelling of its path, is refused and kept.
+TEST_F(ScratchStore, AnInputThatIsTheScratchFileIsRefusedAndKept) {
+  const std::string cif = "data_a\n_x 1\n";
+  const std::string scratch = write_file("cifscratch.dat", cif);
+  std::filesystem::create_symlink(scratch, path("link.cif"));
+  for (const std::string& spelling : {scratch, dir_ + "/./cifscratch.dat", path("link.cif")}) {
+    EXPECT_THROW(ocif_(spelling), Fatal) << spelling;
+    EXPECT_EQ(read_file(scratch), cif) << spelling;
+  }
+  EXPECT_NE(messages().find("#  Input file is the scratch file " + dir_ + "/cifscratch.dat: not"), std::string::npos)
+      << messages();
+  // Appending would read the scratch file's own records back.
+  std::filesystem::remove(scratch);
+  open_readable("data_b\n");
+  const std::string before = scratch_bytes();
+  appendcif_ = true;
+  EXPECT_THROW(ocif_(scratch), Fatal);
+  EXPECT_EQ(scratch_bytes(), before);
+}
+
 TEST_F(ScratchStore, LineLimitBelowTheBufferWarnsAndAboveItStops) {
   line_ = 10;
   open_readable("12345678901\n1234567890\n");

@@ -64,6 +64,27 @@ TEST_F(BlockDictionary, WarnsAboutNamesTypesAndCategoriesTheDictionaryDoesNotKno
   EXPECT_EQ(messages().find(key, messages().find(key) + 1), std::string::npos) << "told once";
 }
 
+// The name goes into the message in its full 72 columns, blanks and all.
+TEST_F(BlockDictionary, NumbTypeRecordHoldsTheWholeNameField) {
+  open_cif("data_d\n_cell.angle_alpha xyz\n");
+  ASSERT_TRUE(data_(""));
+  const std::string text = " Numb type violated  _cell.angle_alpha";
+  const std::string record = "#  zatrel warning: " + path("input.cif") + " data_d line:      2\n# " + text +
+                             std::string(79 - text.size(), ' ') + "\n# " + std::string(13, ' ') + "\n";
+  EXPECT_NE(messages().find(record), std::string::npos) << messages();
+}
+
+TEST_F(BlockDictionary, CategoriesOfTheBlockItselfAreReported) {
+  open_cif("data_d\n_unknown.thing abc\n_plain 2\n_cell.length_a 5\n");
+  ASSERT_TRUE(data_(""));
+  EXPECT_TRUE(test_("_unknown.thing"));
+  EXPECT_EQ(dictcat_.str(), "unknown");
+  EXPECT_TRUE(test_("_plain"));
+  EXPECT_EQ(dictcat_.str(), "(none)");
+  EXPECT_TRUE(test_("_cell.length_a"));
+  EXPECT_EQ(dictcat_.str(), "cell");
+}
+
 TEST_F(BlockDictionary, AliasesAreFiledUnderTheirRootAndTypesComeFromTheDictionary) {
   open_cif("data_d\n_cell.key k\n_CELL_length_a 7(1)\n_cell.angle_alpha 90\n");
   ASSERT_TRUE(data_(""));

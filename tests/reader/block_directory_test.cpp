@@ -76,13 +76,48 @@ TEST_F(BlockDirectory, NamesBeforeAnyHeaderFormABlockWithABlankName) {
 }
 
 TEST_F(BlockDirectory, NamesKeepTheirSpellingAndTheFirstOfTwoOccurrences) {
-  open_cif("data_a\n_Cell.Length_A 5\n_cell.length_a 6\nloop_\ndata_b\nloop_\n");
+  open_cif("data_a\n_Cell.Length_A 5\n_CELL.length_A 6\nloop_\ndata_b\nloop_\n");
   ASSERT_TRUE(data_(""));
-  EXPECT_TRUE(told(" Duplicate data item _cell.length_a"));
+  EXPECT_TRUE(told(" Duplicate data item _CELL.length_A")) << "the name as written the second time";
   EXPECT_EQ(names(), std::vector<std::string>{"_Cell.Length_A"});
   EXPECT_EQ(value("_CELL.length_a"), "5");
   EXPECT_EQ(foundname_.str(), "_Cell.Length_A");
   EXPECT_TRUE(data_("")) << "empty loops are accepted";
+}
+
+// Names are kept to 72 characters; one that is cut is named in full, since
+// names that differ only further on now stand for one item.
+TEST_F(BlockDirectory, NamesCutToTheirWidthAreNamedInFull) {
+  const std::string stem = "_" + std::string(71, 'n');
+  const std::string block = std::string(72, 'b');
+  open_cif("data_" + block + "XYZ\n" + stem + "_first 1\n" + stem + "_second 2\n" + stem + " 3\n");
+  ASSERT_TRUE(data_(""));
+  EXPECT_EQ(blockname_.str(), block);
+  const std::string m = messages();
+  // Messages are folded at 80 characters, here before the name.
+  EXPECT_NE(m.find("#  Block name longer than 72 characters cut to 72:\n# data_" + block + "XYZ\n"), std::string::npos);
+  for (const char* tail : {"_first", "_second"})
+    EXPECT_NE(m.find("#  Data name longer than 72 characters cut to 72:\n# " + stem + tail + "\n"), std::string::npos)
+        << tail;
+  EXPECT_EQ(m.find("cut to 72", m.find(stem + "_second")), std::string::npos) << "a name of 72 is not cut";
+  EXPECT_NE(m.find("#  Duplicate data item\n# " + stem + "\n"), std::string::npos);
+  EXPECT_EQ(value(stem), "1");
+}
+
+// data_ leaves a global_ block behind whenever it takes another block, so
+// that the later block's messages are headed with its own name.
+TEST_F(BlockDirectory, LeavingAGlobalBlockHeadsLaterMessagesWithTheBlock) {
+  open_cif("global_\n_g 1\n_g 2\ndata_after\n_a 1\n_a 2\n");
+  ASSERT_TRUE(data_(""));
+  EXPECT_TRUE(inglobal_);
+  ASSERT_TRUE(data_(""));
+  EXPECT_FALSE(inglobal_);
+  const std::string file = path("input.cif");
+  EXPECT_NE(messages().find("#  zatrel warning: " + file + " global_ line:      3\n#  Duplicate data item _g\n"),
+            std::string::npos);
+  EXPECT_NE(messages().find("#  zatrel warning: " + file + " data_after line:      6\n#  Duplicate data item _a\n"),
+            std::string::npos)
+      << messages();
 }
 
 struct GrammarError {

@@ -57,6 +57,13 @@ TEST_F(ItemSearch, FindsTheNameValueOrLoopOfAnItem) {
   EXPECT_NE(messages().find("#  Call to find_ with invalid arguments\n"), std::string::npos);
 }
 
+TEST_F(ItemSearch, FindsTheNameOfALoopedItemItself) {
+  ASSERT_TRUE(find_("_y", "name", text_));
+  EXPECT_EQ(text_, "_y");
+  EXPECT_EQ(namepos_, 6);
+  EXPECT_EQ(inlineno_, 5);
+}
+
 TEST_F(ItemSearch, NotFoundLeavesTheReadingPositionAlone) {
   ASSERT_TRUE(find_("_alpha", "valu", text_));
   const int line = state().core.curline;
@@ -101,6 +108,16 @@ TEST_F(ItemSearch, CommentsAndLineEnds) {
   ASSERT_TRUE(cmnt_(text_));
   EXPECT_EQ(text_, end);
   EXPECT_EQ(vallen_, 1);
+}
+
+// A comment cut from the tab-expanded line reports that text's own length.
+TEST_F(ItemSearch, AnExpandedCommentReportsItsExpandedLength) {
+  open_cif("data_a\n_x 1 #\tb\n");
+  ASSERT_TRUE(data_(""));
+  ASSERT_TRUE(test_("_x"));
+  ASSERT_TRUE(cmnt_(text_));
+  EXPECT_EQ(text_, "  b");
+  EXPECT_EQ(vallen_, 3);
 }
 
 TEST_F(ItemSearch, CommentsRunToTheEndOfTheFile) {

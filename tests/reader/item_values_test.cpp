@@ -87,6 +87,15 @@ TEST_F(ItemValues, ATextFieldIsReadLineByLine) {
   EXPECT_EQ(text_, " first");
 }
 
+// An unclosed quoted value begins after its quote, as the scanner gives it,
+// also when its tabs are expanded.
+TEST_F(ItemValues, AnUnclosedQuotedValueWithTabsBeginsAfterTheQuote) {
+  open_block("data_a\n_q 'a\tb\n");
+  ASSERT_TRUE(char_("_q", text_));
+  EXPECT_EQ(text_, "a   b");
+  EXPECT_EQ(vallen_, 5);
+}
+
 TEST_F(ItemValues, TabsAreExpandedInValuesAndTextLinesUnlessTurnedOff) {
   open_block("data_a\n_v\t'a\tb'\n_t\n;x\ty\n\tz\n;\n");
   ASSERT_TRUE(char_("_v", text_));

@@ -196,5 +196,31 @@ TEST_F(NumberConversion, AgreesWithStrtodOnRandomWellFormedNumbers) {
   EXPECT_EQ(messages(), "");
 }
 
+// Only a value that would not be finite is clamped, with a warning: its
+// exponent comes down to the largest at which the arithmetic gives a finite
+// value. Numbers that fit, up to the largest double, come back unchanged.
+TEST_F(NumberConversion, OverflowOnlyWhereTheValueWouldNotBeFinite) {
+  struct Case {
+    const char* token;
+    const char* whole;
+    const char* fraction;
+    int sign, exponent;
+    bool warned;
+  };
+  for (const Case& c : {Case{"1e308", "1", "", 1, 308, false}, Case{"1.7e308", "1", "7", 1, 308, false},
+                        Case{"-1.7D+308", "1", "7", -1, 308, false}, Case{"0.001e308", "0", "001", 1, 308, false},
+                        Case{"1.8e308", "1", "8", 1, 307, true}, Case{"1e400", "1", "", 1, 308, true},
+                        Case{"-9e99999999999", "9", "", -1, 307, true}, Case{"1234e306", "1234", "", 1, 305, true},
+                        Case{"0.001e310", "0", "001", 1, 308, true}, Case{"0e400", "0", "", 1, 308, true}}) {
+    const std::size_t before = messages().size();
+    EXPECT_EQ(convert(c.token), prescribed_value(c.whole, c.fraction, c.sign, c.exponent)) << c.token;
+    const std::string told = messages().substr(before);
+    EXPECT_EQ(told.find("#  Exponent overflow in numeric input\n") != std::string::npos, c.warned) << c.token;
+  }
+  // 1e400 gives what 1e308 gives, to the last bit; so does its uncertainty's scale.
+  EXPECT_EQ(convert("1e400(5)"), 9.9999999999999981e307);
+  EXPECT_EQ(sd(), 5 * power_by_multiplication(308));
+}
+
 }  // namespace
 }  // namespace zatrel

@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "core/diagnostics.hpp"
+#include "core/input_lines.hpp"
 #include "core/line_coding.hpp"
 #include "core/state.hpp"
 #include "core/text.hpp"
@@ -182,6 +182,17 @@ void close_scratch_with_deletion() {
   core().units.close(core().scratch_unit);
 }
 
+// The scratch file must never be the file about to be read, whatever the
+// spelling of either path: creating it would delete the input, and appending
+// to it would read back its own records.
+void refuse_input_as_scratch() {
+  const Unit* in = core().units.find(core().input_unit);
+  if (in == nullptr || !in->fd.valid()) return;
+  const std::string path = scratch_path();
+  if (same_file(in->fd.get(), path))
+    err(" Input file is the scratch file " + path + ": not read, left untouched");
+}
+
 // A new file of our own: whatever had the name is removed first, so that runs
 // sharing a directory never read each other's lines.
 void create_scratch() {
@@ -202,64 +213,6 @@ void create_scratch() {
 void untag_cache() {
   for (CachedRecord& c : core().cache) c.record = 0;
 }
-
-// Reads input lines from a descriptor in large blocks.
-class LineSource {
- public:
-  // The buffer is filled only by reading: a small file touches little of it.
-  explicit LineSource(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBlock)), size_(kBlock) {}
-
-  // The next line without its line feed; false at the end of the input.
-  bool next(std::string_view& line) {
-    for (;;) {
-      const char* start = buffer_.get() + begin_;
-      const char* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
-      if (newline != nullptr) {
-        line = std::string_view(start, static_cast<std::size_t>(newline - start));
-        begin_ = static_cast<std::size_t>(newline - buffer_.get()) + 1;
-        return true;
-      }
-      if (eof_) {
-        if (begin_ == end_) return false;
-        line = std::string_view(start, end_ - begin_);
-        begin_ = end_;
-        return true;
-      }
-      refill();
-    }
-  }
-
- private:
-  static constexpr std::size_t kBlock = 1 << 20;
-
-  void refill() {
-    std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
-    end_ -= begin_;
-    begin_ = 0;
-    if (end_ == size_) grow();  // one very long line
-    ssize_t n;
-    do {
-      n = ::read(fd_, buffer_.get() + end_, size_ - end_);
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) err(" Cannot read " + std::string(state().vis.filename_.trimmed()) + ": " + system_reason(errno));
-    if (n == 0) eof_ = true;
-    end_ += static_cast<std::size_t>(n > 0 ? n : 0);
-  }
-
-  void grow() {
-    auto larger = std::make_unique_for_overwrite<char[]>(2 * size_);
-    std::memcpy(larger.get(), buffer_.get(), end_);
-    buffer_ = std::move(larger);
-    size_ *= 2;
-  }
-
-  int fd_;
-  std::unique_ptr<char[]> buffer_;
-  std::size_t size_;
-  std::size_t begin_ = 0;
-  std::size_t end_ = 0;
-  bool eof_ = false;
-};
 
 // Writes the data record being filled and moves to the next cache buffer.
 class DataRecordWriter {
@@ -301,46 +254,36 @@ class DataRecordWriter {
 // Removes blanks from a data_ header line: each blank found is removed by
 // shifting the rest left, and the scan moves on without re-examining the
 // character shifted into place (so of two adjacent blanks one survives).
-int remove_header_blanks(char* line, int t, int& removed) {
+int remove_header_blanks(char* line, int t) {
   for (int i = 1; i <= t && i <= MAXBUF; ++i) {
     if (line[i - 1] != ' ') continue;
     std::memmove(line + i - 1, line + i, static_cast<std::size_t>(MAXBUF - i));
     line[MAXBUF - 1] = ' ';
     --t;
-    ++removed;
   }
   return t;
 }
 
-void store_line(std::string_view raw, DataRecordWriter& writer) {
+// Stores one input line the way a read into a 200-character buffer leaves it:
+// cut at MAXBUF, then its trailing blanks and one trailing control character
+// go. The length warning looks at the whole line as read.
+void store_line(const InputLine& line, DataRecordWriter& writer) {
   CoreState& c = core();
   Visible& v = state().vis;
   ++c.nlines;
   c.curline = c.nlines;
 
-  // Significant length of the whole line as read, less one trailing control character.
-  int full = 0;
-  for (int i = static_cast<int>(raw.size()); i > 0; --i)
-    if (raw[static_cast<std::size_t>(i) - 1] != ' ') {
-      full = i;
-      break;
-    }
-  if (full == 0) full = 1;
-  if (full <= static_cast<int>(raw.size()) &&
-      static_cast<unsigned char>(raw[static_cast<std::size_t>(full) - 1]) < 32)
-    --full;
-
-  int t = full < MAXBUF ? full : MAXBUF;
-  int removed = 0;
-  std::string_view stored = raw;
+  int t = kept_length(line.head);
+  std::string_view stored = line.head;
   // The line is copied into the blank-padded buffer only when it must change
   // or when its significant part reaches into the padding.
-  if (raw.starts_with("data_") || t > static_cast<int>(raw.size())) {
-    c.linebuf.assign(raw);
-    if (raw.starts_with("data_")) t = remove_header_blanks(c.linebuf.data(), t, removed);
+  const bool header = line.head.starts_with("data_");
+  if (header || t > static_cast<int>(line.head.size())) {
+    c.linebuf.assign(line.head);
+    if (header) t = remove_header_blanks(c.linebuf.data(), t);
     stored = c.linebuf.view();
   }
-  if (full - removed > v.line_) warn(" Input line length exceeds line_");
+  if (line.significant > v.line_) warn(" Input line length exceeds line_");
 
   char encoded[kRecordLength];
   const int length = xxrle(stored, t, encoded, kRecordLength);
@@ -432,6 +375,7 @@ bool ocif_(std::string_view name) {
     return false;
   }
 
+  refuse_input_as_scratch();
   if (c.nlines == 0) {
     close_scratch_with_deletion();
     create_scratch();
@@ -448,8 +392,8 @@ bool ocif_(std::string_view name) {
   {
     DataRecordWriter writer(first_record);
     LineSource source(c.units.find(c.input_unit)->fd.get());
-    std::string_view raw;
-    while (source.next(raw)) store_line(raw, writer);
+    InputLine line;
+    while (source.next(line)) store_line(line, writer);
     writer.finish();
   }
   flush_index();

@@ -74,6 +74,10 @@ void BlockBody::register_name() {
   const CoreState& core = state().core;
   const std::string_view written =
       v.strval_.view().substr(0, static_cast<std::size_t>(std::min(v.vallen_, NAMELEN)));
+  // Names that differ only after the width collide: say which one was cut.
+  if (v.vallen_ > NAMELEN)
+    warn(" Data name longer than 72 characters cut to 72: " +
+         std::string(v.strval_.view().substr(0, static_cast<std::size_t>(v.vallen_))));
   Name key = written;
   locase_in_place(key.data(), Name::width);
   const int d = dictionary_entry(key.trimmed());

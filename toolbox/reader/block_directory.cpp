@@ -2,6 +2,7 @@
 // directory. Values are not kept, only where they stand in the scratch file.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "core/diagnostics.hpp"
 #include "core/text.hpp"
@@ -38,6 +39,8 @@ void forget_previous_block() {
   s.reader.lasttest = "no ";  // a value test_ fetched belongs to the old block
   s.vis.inloop_ = false;
   s.vis.intext_ = false;
+  // Cleared here, not only by save_ tokens, ocif_ and purge_: a block taken
+  // after a global_ block would otherwise have its messages headed global_.
   s.vis.inglobal_ = false;
   s.vis.namepos_ = 0;
   s.vis.valpos_ = 0;
@@ -93,6 +96,10 @@ bool names_requested_block(const Request& request) {
 void take_header() {
   Visible& v = state().vis;
   v.blockname_ = v.vallen_ > 5 ? v.strval_.view().substr(5, static_cast<std::size_t>(v.vallen_ - 5)) : "";
+  // Blocks whose names differ only after the width would look alike.
+  if (v.vallen_ - 5 > NAMELEN)
+    warn(" Block name longer than 72 characters cut to 72: " +
+         std::string(v.strval_.view().substr(0, static_cast<std::size_t>(v.vallen_))));
   const int start = token_start();
   v.namepos_ = v.intabs_ ? tab_expanded_column(state().core.linebuf.view(), start) : start;
 }

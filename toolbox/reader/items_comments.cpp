@@ -38,6 +38,9 @@ void give_comment(std::string& text, int p) {
       rest =
           core.linebuf.view().substr(static_cast<std::size_t>(p), static_cast<std::size_t>(core.linelen - p));
   }
+  // vallen_ is the length of the text given, the expanded one when tabs are
+  // expanded, rather than the unexpanded rest of the line: the two rules for
+  // it disagree, and the text and its length are kept together.
   give(text, rest.empty() ? std::string_view(" ") : rest);
   core.curcol = 201;
 }

@@ -19,7 +19,10 @@ bool tested(const ReaderState& r) { return std::memcmp(r.lasttest.data(), "yes",
 // widens it to the next stop.
 void expand_tabs_of_value(Visible& v, CoreState& core) {
   int first = core.curcol - v.vallen_;
-  // After a quoted value curcol stands past its closing quote.
+  // After a quoted value curcol stands past its closing quote. An unclosed
+  // one (lastquote_ blank) begins, as the scanner leaves it, at its first
+  // character after the quote, although "one further left after a quoted
+  // value" would take the quote in; the scanner's positions are kept.
   if (v.lastquote_.col(1) != ' ' && line_char(core.curcol - 1) == v.lastquote_.col(1)) --first;
   first = std::clamp(first, 1, MAXBUF);
   const int last = std::min(first + v.vallen_ - 1, MAXBUF);

@@ -4,6 +4,7 @@
 // exactly this arithmetic.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 #include <string_view>
@@ -27,8 +28,7 @@ constexpr std::array<std::uint8_t, 256> value_positions() {
 }
 constexpr std::array<std::uint8_t, 256> kValuePosition = value_positions();
 
-// Beyond this the product of tens is no longer finite, however small the
-// smallest representable power (with gradual underflow it is smaller still).
+// Beyond this the product of tens is no longer finite.
 constexpr int kLargestFinitePowerOfTen = std::numeric_limits<double>::max_exponent10;
 // Exponent digits past this cannot change the clamped result; stops int overflow.
 constexpr int kExponentSaturation = 1000000;
@@ -70,12 +70,13 @@ class NumberScan {
     Visible& v = v_;
     ReaderState& r = state().reader;
     int e = exponent_ * exponent_sign_;
-    // Clamp so that the value stays within the powers of ten that exist.
-    const int smallest = std::clamp(v.dminexp_, -kLargestFinitePowerOfTen, 0);
-    if (e + integer_digits_ > -smallest) {
+    // Only a value that would not be finite is clamped: its exponent is
+    // lowered to the largest at which this arithmetic still gives a finite value.
+    if (!finite_at(e)) {
       warn(" Exponent overflow in numeric input");
-      e = -smallest - integer_digits_;
+      e = largest_finite_exponent(e);
     }
+    const int smallest = std::clamp(v.dminexp_, -kLargestFinitePowerOfTen, 0);
     if (e < smallest) {
       warn(" Exponent underflow in numeric input");
       e = smallest;
@@ -85,6 +86,16 @@ class NumberScan {
   }
 
  private:
+  bool finite_at(int e) const {
+    if (e > kLargestFinitePowerOfTen) return false;  // the power of ten alone is infinite
+    return e <= 0 || std::isfinite(power_of_ten(e) * mantissa_);
+  }
+  int largest_finite_exponent(int e) const {
+    e = std::min(e, kLargestFinitePowerOfTen);
+    while (e > 0 && !finite_at(e)) --e;
+    return e;
+  }
+
   void take_digit(int value) {
     Visible& v = v_;
     if (phase_ == Phase::before_mantissa) phase_ = Phase::integer_part;
