@@ -7,5 +7,6 @@
 namespace zatrel::cli {
 
 void add_dump_command(CLI::App& app, int& exit_status);
+void add_copy_command(CLI::App& app, int& exit_status);
 
 }  // namespace zatrel::cli

@@ -59,10 +59,20 @@ void forget_constructs(WriterState& w) {
   w.xroot.clear();
 }
 
-// The declaration is the document's first line, with no prefix before it.
-void write_xml_declaration(State& s) {
-  emit_record(s.core, s.writer, kXmlDeclaration);
-  ++s.vis.outlineno_;
+// The declaration is the document's first line, with no prefix before it
+// and never re-spaced; the next piece starts a new line.
+void place_xml_declaration(WriterState& w) {
+  const Text<MAXBUF> prefix = w.prefix;
+  const int prefixlen = w.prefixlen;
+  w.prefix.clear();
+  w.prefixlen = 0;
+  OutputLine(w.outbuf).start("", 0);
+  w.nextcol = 1;
+  place(kXmlDeclaration);
+  w.textline = true;
+  mark_line_full();
+  w.prefix = prefix;
+  w.prefixlen = prefixlen;
 }
 
 }  // namespace
@@ -84,7 +94,7 @@ bool pfile_(std::string_view name) {
     w.output_held = true;  // nothing goes anywhere until a pfile_ succeeds
   }
   forget_constructs(w);
-  if (s.vis.pxml_ && result) write_xml_declaration(s);
+  if (s.vis.pxml_ && result) place_xml_declaration(w);
   return result;
 }
 
