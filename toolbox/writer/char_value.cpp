@@ -87,8 +87,12 @@ std::string value_text(State& s, const ItemStart& item, std::string_view text) {
     warn(" Value of " + std::string(named) + " cut at 200 characters");
   }
   text = text.substr(0, std::min<std::size_t>(text.size(), kMaxValue));
-  std::string value = v.pxml_ ? xml_value_text(text) : std::string(without_trailing_blanks(text));
-  if (value.empty()) value = " ";
+  // Blanks at the end of a value asked for in quotes are part of it.
+  const char asked = v.outquote_.col(1);
+  const bool keep_blanks = asked == '\'' || asked == '"';
+  const std::string_view kept = keep_blanks ? text : without_trailing_blanks(text);
+  std::string value = v.pxml_ ? xml_value_text(kept) : std::string(kept);
+  if (value.empty() && !keep_blanks) value = " ";
   if (v.pvalpos_ != 0 && v.pvalpos_ <= v.pendpos_) {
     const auto reach = static_cast<std::size_t>(std::min(v.pendpos_ - v.pvalpos_ + 1, kMaxValue));
     if (value.size() < reach) value.resize(reach, ' ');

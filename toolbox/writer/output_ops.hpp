@@ -66,7 +66,8 @@ void xml_need_root(State& s);
 void xml_open_column(State& s, int k);
 void xml_close_column(State& s, int k);
 
-// XML texts: a value with entity references, a CDATA section's text, a comment.
+// XML texts: a value with entity references (cut at kMaxValue), a CDATA
+// section's text, a comment (trailing blanks dropped).
 std::string xml_value_text(std::string_view text);
 std::string xml_cdata_text(std::string_view text);
 std::string xml_comment(std::string_view text);

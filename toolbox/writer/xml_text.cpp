@@ -63,7 +63,7 @@ void for_each_character(std::string_view text, Emit emit) {
 std::string xml_value_text(std::string_view text) {
   std::string out;
   bool full = false;
-  for_each_character(without_trailing_blanks(text), [&](std::string_view ch) {
+  for_each_character(text, [&](std::string_view ch) {
     std::string_view put = ch == "&" ? "&amp;" : ch == "<" ? "&lt;" : ch == ">" ? "&gt;" : ch;
     // Cut at kMaxValue, never inside a character or an entity reference.
     if (full || out.size() + put.size() > kMaxValue) {
