@@ -38,7 +38,10 @@ bool UnitTable::create_new(int unit, const std::string& path) {
 }
 
 void UnitTable::connect_standard_output(int unit) {
-  if (is_open(unit)) return;
+  if (Unit* u = find(unit)) {
+    u->fall_back_to_stderr = false;
+    return;
+  }
   int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
   adopt(unit, FileDescriptor(fd), "standard output");
   units_[unit].fall_back_to_stderr = false;

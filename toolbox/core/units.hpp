@@ -37,7 +37,8 @@ class UnitTable {
   // A file that must not exist yet, created in one step; false (errno set)
   // when it exists or cannot be created.
   bool create_new(int unit, const std::string& path);
-  // Standard output, unless something is connected to the unit already.
+  // Standard output, unless something is connected to the unit already; in
+  // either case the unit's failures are reported, never sent elsewhere.
   void connect_standard_output(int unit);
   // Takes over a file the toolbox has opened itself.
   void adopt(int unit, FileDescriptor fd, std::string path) {

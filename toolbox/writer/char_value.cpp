@@ -18,11 +18,13 @@ bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
 bool starts_with_word(const std::string& lower, std::string_view word) { return lower.rfind(word, 0) == 0; }
 
 // A reserved word of CIF 1.1, in any case: data_ and save_ with anything
-// after them, loop_, global_, stop_.
+// after them, loop_, global_, stop_. The reader takes a bare value that
+// begins with any of them for the word, so all of those are delimited.
 bool reserved_word(std::string_view value) {
   const std::string lower = locase(value).substr(0, value.size());
-  return starts_with_word(lower, "data_") || starts_with_word(lower, "save_") || lower == "loop_" ||
-         lower == "global_" || lower == "stop_";
+  for (std::string_view word : {"data_", "save_", "loop_", "global_", "stop_"})
+    if (starts_with_word(lower, word)) return true;
+  return false;
 }
 
 // The three-character values '.', '?', "." and "?" are written as they are.
@@ -65,7 +67,7 @@ void place_as_text_field(State& s, std::string_view raw, std::string_view value)
   if (xml)
     place_in_parts(w, "<![CDATA[", xml_cdata_text(without_trailing_blanks(raw)));
   else
-    place(";" + std::string(value));
+    place_in_parts(w, ";", value);
   w.intextfield = false;
   w.nextcol = kNewLine;
   place(xml ? "]]>" : ";");
