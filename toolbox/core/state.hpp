@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/record_file.hpp"
@@ -273,12 +274,13 @@ struct WriterState {
   std::array<Name, kMaxBlockNames> dbloc;  // data blocks written to this file
   int nblocks = 0;
   Name store;  // the data name of the open text field
+  std::string valbuf;  // the value pchar_ is writing
 
   // The loop being written: per column, as written and as XML element.
   std::vector<Name> colnames, xcolitem, xcoltr;
 
   // XML: the document's root element (tag text) and an open save_ element.
-  Text<MAXBUF> xroot;
+  std::string xroot;  // empty while none is open
   bool xsave = false;
 };
 

@@ -15,15 +15,22 @@ enum class Delimiter { kNone, kSingle, kDouble, kTextField };
 
 bool is_blank_or_tab(char c) { return c == ' ' || c == '\t'; }
 
-bool starts_with_word(const std::string& lower, std::string_view word) { return lower.rfind(word, 0) == 0; }
+// True when value begins with word (lower case), in any case.
+bool starts_with_word(std::string_view value, std::string_view word) {
+  if (value.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const char c = value[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) return false;
+  }
+  return true;
+}
 
 // A reserved word of CIF 1.1, in any case: data_ and save_ with anything
 // after them, loop_, global_, stop_. The reader takes a bare value that
 // begins with any of them for the word, so all of those are delimited.
 bool reserved_word(std::string_view value) {
-  const std::string lower = locase(value).substr(0, value.size());
   for (std::string_view word : {"data_", "save_", "loop_", "global_", "stop_"})
-    if (starts_with_word(lower, word)) return true;
+    if (starts_with_word(value, word)) return true;
   return false;
 }
 
@@ -78,7 +85,7 @@ void place_as_text_field(State& s, std::string_view raw, std::string_view value)
 
 // The value text: cut at the buffer's width (with a warning naming the
 // item), entity references in XML, padded to reach pendpos_.
-std::string value_text(State& s, const ItemStart& item, std::string_view text) {
+void value_text(State& s, const ItemStart& item, std::string_view text, std::string& value) {
   const Visible& v = s.vis;
   if (without_trailing_blanks(text).size() > static_cast<std::size_t>(kMaxValue)) {
     const WriterState& w = s.writer;
@@ -93,13 +100,15 @@ std::string value_text(State& s, const ItemStart& item, std::string_view text) {
   const char asked = v.outquote_.col(1);
   const bool keep_blanks = asked == '\'' || asked == '"';
   const std::string_view kept = keep_blanks ? text : without_trailing_blanks(text);
-  std::string value = v.pxml_ ? xml_value_text(kept) : std::string(kept);
+  if (v.pxml_)
+    value = xml_value_text(kept);
+  else
+    value.assign(kept);
   if (value.empty() && !keep_blanks) value = " ";
   if (v.pvalpos_ != 0 && v.pvalpos_ <= v.pendpos_) {
     const auto reach = static_cast<std::size_t>(std::min(v.pendpos_ - v.pvalpos_ + 1, kMaxValue));
     if (value.size() < reach) value.resize(reach, ' ');
   }
-  return value;
 }
 
 }  // namespace
@@ -107,7 +116,9 @@ std::string value_text(State& s, const ItemStart& item, std::string_view text) {
 bool place_char_value(State& s, const ItemStart& item, std::string_view text) {
   Visible& v = s.vis;
   WriterState& w = s.writer;
-  const std::string value = value_text(s, item, text);
+  // The value buffer is kept from call to call: no allocation per value.
+  std::string& value = w.valbuf;
+  value_text(s, item, text, value);
   const char asked = v.outquote_.col(1);
   const bool blank = without_trailing_blanks(value).empty();
   if (asked == ' ' && !needs_delimiter(value)) {
@@ -127,7 +138,9 @@ bool place_char_value(State& s, const ItemStart& item, std::string_view text) {
   }
   const char quote = d == Delimiter::kDouble ? '"' : '\'';
   if (v.pvalpos_ != 0) w.nextcol = v.pvalpos_ + prefix_columns(w) - 1;
-  place(quote + value + quote);
+  value.insert(value.begin(), quote);
+  value += quote;
+  place(value);
   return false;
 }
 

@@ -59,7 +59,7 @@ void xml_close_all(State& s) {
   xml_close_category(w);
   xml_close_save(s);
   xml_close_block(s);
-  if (!w.xroot.blank()) putxc(w.xroot.view(), "");
+  if (!w.xroot.empty()) putxc(w.xroot, "");
   w.xroot.clear();
 }
 
@@ -67,7 +67,7 @@ void xml_open_block(State& s, std::string_view name) {
   WriterState& w = s.writer;
   const std::string tag = block_tag(s, name);
   putxo(tag, "");
-  if (w.xroot.blank()) {
+  if (w.xroot.empty()) {
     w.xroot = tag;
   } else {
     w.xblock = name;
@@ -76,7 +76,7 @@ void xml_open_block(State& s, std::string_view name) {
 
 void xml_need_root(State& s) {
   WriterState& w = s.writer;
-  if (!s.vis.pxml_ || !w.xroot.blank()) return;
+  if (!s.vis.pxml_ || !w.xroot.empty()) return;
   putxo(kImplicitRoot, "");
   w.xroot = kImplicitRoot;
 }
