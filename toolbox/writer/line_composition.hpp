@@ -45,9 +45,10 @@ void putstr(std::string_view text);
 // ends the run through err.
 void flush_output();
 
-// Writes one finished line to the output unit, unless output is held; a
-// failed write ends the run through err with the path and the reason.
-void emit_record(CoreState& core, const WriterState& w, std::string_view record);
+// Writes one finished line to the output unit, unless output is held
+// (false then: the line is not counted); a failed write ends the run
+// through err with the path and the reason.
+bool emit_record(CoreState& core, const WriterState& w, std::string_view record);
 [[noreturn]] void fail_on_output(const CoreState& core);
 
 // Re-spaces a finished line over the width: the pieces spread out in equal

@@ -143,12 +143,10 @@ class PiecePlacer {
 void PiecePlacer::finish_line() {
   if (F_ > P_) {
     if (!w_.waslop && v_.palign_ && !w_.textline) respace_line(line_, w_, P_, W_, F_, v_.pxml_);
-    emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view())));
-    ++v_.outlineno_;
+    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view())))) ++v_.outlineno_;
   } else if (v_.outlineno_ >= 1) {
     // No empty line is ever written before the first line of a file.
-    emit_record(core_, w_, line_.upto(P_));
-    ++v_.outlineno_;
+    if (emit_record(core_, w_, line_.upto(P_))) ++v_.outlineno_;
   }
   w_.waslop = false;
   w_.textline = false;
@@ -205,9 +203,10 @@ void putstr(std::string_view text) {
   placer.place();
 }
 
-void emit_record(CoreState& core, const WriterState& w, std::string_view record) {
-  if (w.output_held) return;
+bool emit_record(CoreState& core, const WriterState& w, std::string_view record) {
+  if (w.output_held) return false;
   if (!core.units.write_buffered(core.output_unit, record)) fail_on_output(core);
+  return true;
 }
 
 void flush_output() {
