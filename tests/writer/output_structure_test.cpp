@@ -188,13 +188,14 @@ TEST_F(OutputStructure, XmlOfSeveralBlocksHasOneRoot) {
                              "</A>", "</two>", "</one>"}));
 }
 
-TEST_F(OutputStructure, PrefixBeforeEveryLineButNotTheDeclaration) {
-  pxml_ = true;
+TEST_F(OutputStructure, NoPrefixInXml) {
   prefx_("p> ", 3);
+  pxml_ = true;
   pfile_(" ");
   pdata_("t");
-  const Lines out = closed();
-  EXPECT_EQ(out, (Lines{R"(<?xml version="1.0"?>)", "p> <t>", "p> </t>"}));
+  prefx_("<&", 2);
+  EXPECT_EQ(closed(), (Lines{R"(<?xml version="1.0"?>)", "<t>", "</t>"}));
+  EXPECT_TRUE(warned(" Prefix ignored in XML output"));
 }
 
 TEST_F(OutputStructure, AShorterPrefixLeavesNothingOfTheOldOne) {

@@ -94,6 +94,7 @@ bool pfile_(std::string_view name) {
     w.output_held = true;  // nothing goes anywhere until a pfile_ succeeds
   }
   forget_constructs(w);
+  if (s.vis.pxml_ && w.prefixlen > 0) prefx_(" ", 0);
   if (s.vis.pxml_ && result) place_xml_declaration(w);
   return result;
 }
@@ -126,6 +127,12 @@ bool close_() {
 bool prefx_(std::string_view text, int n) {
   State& s = state();
   WriterState& w = s.writer;
+  // Text before the root element, or markup in the prefix, would break the
+  // XML document.
+  if (s.vis.pxml_ && n >= 1) {
+    warn(" Prefix ignored in XML output");
+    n = 0;
+  }
   const int width = mxline(s.vis.line_);
   const bool line_used = w.linepos >= prefix_columns(w) + 1;
   // The line in hand is written with the prefix it began with.
