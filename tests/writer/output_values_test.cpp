@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "reader/hash_funcs.hpp"
 #include "writer/output_ops_fixture.hpp"
 
 namespace zatrel {
@@ -146,6 +147,53 @@ TEST_F(OutputValues, XmlValuesTakeEntityReferences) {
   const Lines out = closed();
   ASSERT_GE(out.size(), 4U);
   EXPECT_EQ(out[3], "<a.b> x&amp;y&lt;z&gt;");
+}
+
+}  // namespace
+}  // namespace zatrel
+
+namespace zatrel {
+namespace {
+
+// A dictionary whose name _cell.len has the type numb, the category cell
+// with an XML translation, and an XML translation of its own; a block
+// template for data blocks.
+void fill_dictionary() {
+  DictionaryState& d = state().dict;
+  d.validnames = "yes";
+  d.checktypes = "yes";
+  d.xmltarget[1] = "Cell";
+  d.xmltarget[2] = "Length kind=\"a\"";
+  d.xmltarget[3] = "block_%";
+  d.nxml = 3;
+  d.xmldata = 3;
+  const int cat = hash_store("cell", d.cats);
+  d.categories.make(static_cast<std::size_t>(cat)).cname = "cell";
+  d.categories[static_cast<std::size_t>(cat)].cxml = 1;
+  const int entry = hash_store("_cell.len", d.names);
+  DictEntry& e = d.entries.make(static_cast<std::size_t>(entry));
+  e.dname = "_cell.len";
+  e.dspell = "_cell.len";
+  e.dtype4 = "numb";
+  e.dcat = cat;
+  e.aroot = entry;
+  e.dxml = 2;
+}
+
+TEST_F(OutputValues, DictionaryTranslationsAndNotes) {
+  fill_dictionary();
+  pxml_ = true;
+  pfile_(" ");
+  pdata_("t");
+  EXPECT_TRUE(pnumd_("_cell.len", 2.5, 0.0));
+  EXPECT_TRUE(pchar_("_cell.len", "abc"));
+  EXPECT_FALSE(pchar_("_cell.other", "x"));
+  // The category is compared by name: cell.other stays in the element of
+  // cell, whose translation names it.
+  EXPECT_EQ(closed(), (Lines{R"(<?xml version="1.0"?>)", "<block_t>", "<Cell>", R"(<Length kind="a"> 2.5)",
+                             testing::at_columns({{1, "abc"}, {57, "<!-- not correct type -->"}}), "</Length>",
+                             testing::at_columns({{1, "<cell.other> x"}, {57, "<!-- not in dictionary -->"}}),
+                             "</cell.other>", "</Cell>", "</block_t>"}));
 }
 
 }  // namespace
