@@ -102,7 +102,7 @@ std::vector<Item> Copier::items_of_block() {
   for (Item& item : items) {
     zatrel::test_(item.name);
     item.loop = zatrel::loopno_;
-    item.numeric = zatrel::itemtype_ == "numb";
+    item.numeric = zatrel::itemtype_.view() == "numb";
   }
   if (mark != 0) zatrel::bkmrk_(mark);
   return items;
@@ -150,7 +150,7 @@ void Copier::copy_value(const Item& item, std::string_view written_name) {
     zatrel::pchar_(written_name, null_value);
     return;
   }
-  if (!item.numeric && zatrel::itemtype_ == "text") {
+  if (!item.numeric && zatrel::itemtype_.view() == "text") {
     copy_text_field(item.name, written_name);
     return;
   }

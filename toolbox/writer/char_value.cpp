@@ -43,9 +43,14 @@ bool quoted_null(std::string_view value) {
 // True when a reader would not take the bare value back as it is.
 bool needs_delimiter(std::string_view value) {
   if (quoted_null(value)) return false;
-  if (value.find_first_of(" \t") != std::string_view::npos) return true;
-  if (std::string_view("_'\";#$[]").find(value.front()) != std::string_view::npos) return true;
-  return value.back() == '_' || reserved_word(value);
+  for (char c : value)
+    if (is_blank_or_tab(c)) return true;
+  switch (value.front()) {
+    case '_': case '\'': case '"': case ';': case '#': case '$': case '[': case ']':
+      return true;
+    default:
+      return value.back() == '_' || reserved_word(value);
+  }
 }
 
 // True when the quote followed by a blank or tab occurs in the first n-1 characters.

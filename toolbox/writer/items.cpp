@@ -59,13 +59,13 @@ void place_item_name(State& s, const NameFacts& f) {
 ItemStart begin_item(State& s, std::string_view name, std::string_view type) {
   WriterState& w = s.writer;
   ItemStart item;
-  item.name = name;
   if (w.intextfield) eotext(s);
   if (name.empty() || name[0] == ' ') {
     item.looped = true;
     name_nameless_loop(s);
     if (s.vis.pxml_) open_column_element(s);
   } else {
+    item.name = name;
     const NameFacts f = procat(s, item.name.trimmed(), type);
     item.found = f.found;
     item.typeok = f.typeok;
