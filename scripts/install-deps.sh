@@ -3,9 +3,10 @@
 # With --fuzz, also clang++ and its libFuzzer runtime, for fuzz/run.sh.
 set -euo pipefail
 packages=(cmake ninja-build g++ make python3 libgtest-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
-  gemmi groff-base pkg-config)
+  gemmi groff-base pkg-config libxml2-utils)
 # gemmi: the independent CIF reader the dump is compared with; groff-base
-# checks the man pages; pkg-config, the install check's consumer.
+# checks the man pages; pkg-config, the install check's consumer; xmllint
+# checks that the XML written is well-formed.
 if [ "${1:-}" = "--fuzz" ]; then
   packages+=(clang libclang-rt-14-dev)
 fi

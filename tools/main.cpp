@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
   int exit_status = 0;
   zatrel::cli::add_dump_command(app, exit_status);
   zatrel::cli::add_validate_command(app, exit_status);
+  zatrel::cli::add_copy_command(app, exit_status);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "core/record_file.hpp"
@@ -247,6 +248,7 @@ struct DictionaryState {
 
 // Writer room.
 inline constexpr int kMaxPieceColumns = 10;
+inline constexpr int kMaxBlockNames = 100;
 
 struct WriterState {
   Text<200> prefix;
@@ -269,6 +271,23 @@ struct WriterState {
   // The last accepted magnitude of esdlim_ and its number of digits.
   int esdlim_seen = 19;
   int esdlim_digits = 2;
+
+  // Files, blocks and items.
+  bool outopen = false;      // pfile_ has opened (or accepted) an output
+  bool output_held = false;  // nothing goes out until the next pfile_ succeeds
+  bool file_opened = false;  // pfile_ created the file on the output unit
+  bool savefrm = false;      // a save frame is open
+  std::array<Name, kMaxBlockNames> dbloc;  // data blocks written to this file
+  int nblocks = 0;
+  Name store;  // the data name of the open text field
+  std::string valbuf;  // the value pchar_ is writing
+
+  // The loop being written: per column, as written and as XML element.
+  std::vector<Name> colnames, xcolitem, xcoltr;
+
+  // XML: the document's root element (tag text) and an open save_ element.
+  std::string xroot;  // empty while none is open
+  bool xsave = false;
 };
 
 struct State {

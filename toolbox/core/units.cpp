@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 #include <utility>
 
@@ -28,28 +29,56 @@ bool UnitTable::open_for_reading(int unit, const std::string& path) {
   return true;
 }
 
+bool UnitTable::create_new(int unit, const std::string& path) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  adopt(unit, FileDescriptor(fd), path);
+  units_[unit].fall_back_to_stderr = false;
+  return true;
+}
+
+void UnitTable::connect_standard_output(int unit) {
+  if (Unit* u = find(unit)) {
+    u->fall_back_to_stderr = false;
+    return;
+  }
+  int fd = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
+  adopt(unit, FileDescriptor(fd), "standard output");
+  units_[unit].fall_back_to_stderr = false;
+}
+
 namespace {
 
 // Buffered records are written once this many bytes have gathered.
 constexpr std::size_t kBufferedBytes = 1 << 16;
 
-void write_to_unit(Unit& u, std::string_view bytes) {
+bool write_to_unit(Unit& u, std::string_view bytes) {
   if (!u.fd.valid()) {
+    if (!u.fall_back_to_stderr) {
+      errno = EBADF;
+      return false;
+    }
     write_fully(STDERR_FILENO, bytes);
-    return;
+    return true;
   }
   if (u.replace_on_first_write) {
     // Only a run that has something to say replaces the previous run's messages.
     if (::ftruncate(u.fd.get(), 0) == 0) ::lseek(u.fd.get(), 0, SEEK_SET);
     u.replace_on_first_write = false;
   }
-  if (!u.fd.write_all(bytes)) write_fully(STDERR_FILENO, bytes);
+  if (u.fd.write_all(bytes)) return true;
+  if (!u.fall_back_to_stderr) return false;
+  write_fully(STDERR_FILENO, bytes);
+  return true;
 }
 
-void flush_pending(Unit& u) {
-  if (u.pending.empty()) return;
-  write_to_unit(u, u.pending);
+bool flush_pending(Unit& u) {
+  if (u.pending.empty()) return true;
+  const bool written = write_to_unit(u, u.pending);
+  const int saved = errno;
   u.pending.clear();
+  errno = saved;
+  return written;
 }
 
 }  // namespace
@@ -58,6 +87,7 @@ Unit::Unit(Unit&& other) noexcept
     : fd(std::move(other.fd)),
       path(std::move(other.path)),
       replace_on_first_write(other.replace_on_first_write),
+      fall_back_to_stderr(other.fall_back_to_stderr),
       pending(std::exchange(other.pending, {})) {}
 
 Unit& Unit::operator=(Unit&& other) noexcept {
@@ -66,6 +96,7 @@ Unit& Unit::operator=(Unit&& other) noexcept {
     fd = std::move(other.fd);
     path = std::move(other.path);
     replace_on_first_write = other.replace_on_first_write;
+    fall_back_to_stderr = other.fall_back_to_stderr;
     pending = std::exchange(other.pending, {});
   }
   return *this;
@@ -90,19 +121,34 @@ void UnitTable::write_record(int unit, std::string_view text) {
   write_to_unit(*u, record);
 }
 
-void UnitTable::write_buffered(int unit, std::string_view text) {
+bool UnitTable::write_buffered(int unit, std::string_view text) {
   Unit* u = find(unit);
   if (u == nullptr) {
     write_record(unit, text);
-    return;
+    return true;
   }
   u->pending.append(text);
   u->pending += '\n';
-  if (u->pending.size() >= kBufferedBytes) flush_pending(*u);
+  return u->pending.size() < kBufferedBytes || flush_pending(*u);
 }
 
-void UnitTable::flush(int unit) {
-  if (Unit* u = find(unit)) flush_pending(*u);
+bool UnitTable::flush(int unit) {
+  Unit* u = find(unit);
+  return u == nullptr || flush_pending(*u);
+}
+
+bool UnitTable::finish(int unit) {
+  Unit* u = find(unit);
+  if (u == nullptr) return true;
+  bool done = flush_pending(*u);
+  int saved = errno;
+  if (u->fd.valid() && ::close(u->fd.release()) != 0 && done) {
+    done = false;
+    saved = errno;
+  }
+  units_.erase(unit);
+  errno = saved;
+  return done;
 }
 
 }  // namespace zatrel

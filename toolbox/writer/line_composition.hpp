@@ -12,6 +12,7 @@
 namespace zatrel {
 
 struct WriterState;
+struct CoreState;
 class OutputLine;
 
 // nextcol: the next piece starts a new line.
@@ -40,8 +41,15 @@ int mxline(int line);
 // separating blank before it.
 void putstr(std::string_view text);
 
-// Writes any output lines still gathered for the output unit.
+// Writes any output lines still gathered for the output unit; a failure
+// ends the run through err.
 void flush_output();
+
+// Writes one finished line to the output unit, unless output is held
+// (false then: the line is not counted); a failed write ends the run
+// through err with the path and the reason.
+bool emit_record(CoreState& core, const WriterState& w, std::string_view record);
+[[noreturn]] void fail_on_output(const CoreState& core);
 
 // Re-spaces a finished line over the width: the pieces spread out in equal
 // shares of the line, short lines indented by one tab stop.

@@ -1,6 +1,8 @@
 // putstr: places one piece on the output line and writes finished lines.
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <string>
 #include <string_view>
 
 #include "core/diagnostics.hpp"
@@ -141,12 +143,10 @@ class PiecePlacer {
 void PiecePlacer::finish_line() {
   if (F_ > P_) {
     if (!w_.waslop && v_.palign_ && !w_.textline) respace_line(line_, w_, P_, W_, F_, v_.pxml_);
-    core_.units.write_buffered(core_.output_unit, line_.upto(lastnb(w_.outbuf.view())));
-    ++v_.outlineno_;
+    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view())))) ++v_.outlineno_;
   } else if (v_.outlineno_ >= 1) {
     // No empty line is ever written before the first line of a file.
-    core_.units.write_buffered(core_.output_unit, line_.upto(P_));
-    ++v_.outlineno_;
+    if (emit_record(core_, w_, line_.upto(P_))) ++v_.outlineno_;
   }
   w_.waslop = false;
   w_.textline = false;
@@ -203,9 +203,22 @@ void putstr(std::string_view text) {
   placer.place();
 }
 
+bool emit_record(CoreState& core, const WriterState& w, std::string_view record) {
+  if (w.output_held) return false;
+  if (!core.units.write_buffered(core.output_unit, record)) fail_on_output(core);
+  return true;
+}
+
 void flush_output() {
   CoreState& core = state().core;
-  core.units.flush(core.output_unit);
+  if (!core.units.flush(core.output_unit)) fail_on_output(core);
+}
+
+void fail_on_output(const CoreState& core) {
+  const int reason = errno;
+  const Unit* u = core.units.find(core.output_unit);
+  const std::string path = u != nullptr ? u->path : "unit " + std::to_string(core.output_unit);
+  err(" Cannot write " + path + ": " + system_reason(reason));
 }
 
 }  // namespace zatrel

@@ -302,6 +302,68 @@ bool bkmrk_(int& mark);
 // a DDLm dictionary, and at the grammar errors of data_.
 bool dict_(std::string_view file, std::string_view options);
 
+// Writing a CIF, or with pxml_ true its XML rendering. Lines go to the
+// output unit given to init_. Each item operation resets the one-shot
+// settings pnamepos_, pvalpos_, pdecpos_ and pendpos_ (pnumb_ and pnumd_
+// also pesddig_, pchar_ also outquote_). A failed write or close of the
+// output throws Fatal after naming the file and the system's reason.
+
+// Opens a new output file, created in one step; a file still open is closed
+// first. A blank name writes to whatever the caller has connected to the
+// output unit, else to standard output. Sets filename_, fnlen_ and
+// outlineno_ (0 for a new file). False when the file exists, or cannot be
+// created (then with a warning naming it and the reason); until a pfile_
+// succeeds, nothing is written anywhere. With pxml_ the XML declaration is
+// the first line.
+bool pfile_(std::string_view name);
+
+// Ends an open text field and loop, closes every open XML element, writes
+// the last line and closes a file that pfile_ opened (outlineno_ back to 0).
+// Always true.
+bool close_();
+
+// The first n characters of text begin every line from the next one on
+// (n < 1: none); a line in hand is written first when n changes. Warns when
+// n exceeds the width or leaves fewer than 72 columns. Always true.
+bool prefx_(std::string_view text, int n);
+
+// Ends what is open (text field, loop, save frame; in XML the item, category
+// and block elements) and starts data block name, or with psave_ a save
+// frame, or with pglobal_ the global_ block. A blank name only ends. False
+// when a data block of that name was written to this file before (the
+// header is written all the same; the first 100 names are remembered). In
+// XML the first data block's element is the document's root; later blocks
+// nest in it.
+bool pdata_(std::string_view name);
+
+// A single item (a named one ends an open loop) or, with a blank name, the
+// next value of the open loop: a number with its standard uncertainty
+// (pnumb_ in single, pnumd_ in double precision), or a text, which pchar_
+// writes bare, quoted (outquote_ asks for a delimiter) or as a text field
+// (with a warning), so that it reads back as the same value; a text longer
+// than 200 characters is cut there, with a warning. False when a dictionary
+// with name validation is loaded and lacks the name (a note marks it; a
+// value of the wrong type gets a note too).
+bool pnumb_(std::string_view name, float value, float esd);
+bool pnumd_(std::string_view name, double value, double esd);
+bool pchar_(std::string_view name, std::string_view text);
+
+// Adds name to the loop header, starting a new loop when none is open or its
+// values have begun; a blank name starts a loop without a name yet (a loop
+// that ends so gets the name _DUMMY; a short last row is filled with DUMMY,
+// both with a warning). False when the validating dictionary lacks the name.
+bool ploop_(std::string_view name);
+
+// One line of a text field: the first call for a name writes the name and
+// opens the field, later calls with the same name add lines; a blank name
+// makes the field the next value of the open loop. Any other operation
+// closes the field. False when the validating dictionary lacks the name.
+bool ptext_(std::string_view name, std::string_view line);
+
+// A comment on a line of its own ("#" + text; in XML a comment in which
+// no "--" occurs); a blank text gives an empty line. Always true.
+bool pcmnt_(std::string_view text);
+
 // Shared text utilities.
 int lastnb(std::string_view text, int n);
 inline int lastnb(std::string_view text) { return lastnb(text, static_cast<int>(text.size())); }
