@@ -354,7 +354,7 @@ TEST_F(ScratchStore, PurgeDeletesTheFileAndResetsReading) {
   EXPECT_EQ(firstline_, 0);
   EXPECT_EQ(lastline_, 0);
   EXPECT_FALSE(appendcif_);
-  EXPECT_EQ(state().reader.bookmarks[MAXBOOK].v[0], -1);
+  EXPECT_EQ(state().reader.bookmarks[MAXBOOK].item, -1);
   firstline_ = 1;
   open_readable("z\n");
   EXPECT_EQ(line(1), "z");
