@@ -18,7 +18,7 @@ TEST_F(Diagnostics, WarningHeadingNamesFileBlockAndLine) {
   filename_ = "mode.cif";
   fnlen_ = 8;
   blockname_ = "test";
-  state().core.curline = 12;
+  core().curline = 12;
   warn(" Input line length exceeds line_");
   EXPECT_EQ(messages(),
             "#  zatrel warning: mode.cif data_test line:     12\n"
@@ -28,7 +28,7 @@ TEST_F(Diagnostics, WarningHeadingNamesFileBlockAndLine) {
 TEST_F(Diagnostics, HeadingForSaveFramesGlobalAndNoBlock) {
   filename_ = "a.cif";
   fnlen_ = 5;
-  state().core.curline = 3;
+  core().curline = 3;
   warn(" x");  // no block yet: the block word, the one blank of the name, " line:"
   insave_ = true;
   blockname_ = "frame";
@@ -85,7 +85,7 @@ TEST_F(Diagnostics, MessageFileKeepsOldContentsUntilTheFirstRecord) {
   close_unit(34);
   EXPECT_EQ(testing::read_file(log), "old run\n");  // a run with nothing to say
   ASSERT_TRUE(open_message_file(34, log));
-  state().core.message_unit = 34;
+  core().message_unit = 34;
   warn(" new");
   close_unit(34);
   EXPECT_EQ(testing::read_file(log), "#  zatrel warning:  data_  line:      0\n#  new\n");

@@ -76,14 +76,14 @@ class ScratchStore : public FreshToolbox {
   // Opens the text as a CIF and makes every line readable, as data_ would.
   void open_readable(const std::string& text) {
     open_cif(text);
-    state().core.blockend = state().core.nlines;
+    make_all_readable();
   }
   std::string line(int n) {
-    state().core.curline = n - 1;
+    go_before_line(n);
     Text<4> flag;
     getlin(flag);
     EXPECT_EQ(flag.view(), "    ");
-    return std::string(state().core.linebuf.trimmed());
+    return std::string(core().linebuf.trimmed());
   }
   std::string scratch_bytes() { return read_file(path("cifscratch.dat")); }
 };
@@ -119,7 +119,7 @@ TEST_F(ScratchStore, RandomLinesComeBackByteForByte) {
     text += l + "\n";
   }
   open_readable(text);
-  ASSERT_EQ(state().core.nlines, 3000);
+  ASSERT_EQ(core().nlines, 3000);
   EXPECT_EQ(lastline_, 3000);
   for (int i = 1; i <= 3000; ++i) ASSERT_EQ(line(i), as_stored(lines[static_cast<std::size_t>(i) - 1])) << i;
 }
@@ -127,7 +127,7 @@ TEST_F(ScratchStore, RandomLinesComeBackByteForByte) {
 TEST_F(ScratchStore, LoneCarriageReturnIsAnEmptyLineAndTrailingTabIsDropped) {
   open_readable("\r\nab\t\n\n");
   EXPECT_EQ(line(1), "");
-  EXPECT_EQ(state().core.linelen, 1);
+  EXPECT_EQ(core().linelen, 1);
   EXPECT_EQ(line(2), "ab");
   EXPECT_EQ(line(3), "");
 }
@@ -206,7 +206,7 @@ TEST_F(ScratchStore, LongLinesAreCutButNeverSilently) {
 // the CR is the one trailing control character dropped, so a tab before it stays.
 TEST_F(ScratchStore, ACarriageReturnAloneEndsALine) {
   open_readable("data_a\r_x1 1\r_y2 2\ra\t\r\nb\t\rc\r\r\nd");
-  ASSERT_EQ(state().core.nlines, 8);
+  ASSERT_EQ(core().nlines, 8);
   const std::vector<std::string> expected{"data_a", "_x1 1", "_y2 2", "a\t", "b", "c", "", "d"};
   for (int i = 1; i <= 8; ++i) EXPECT_EQ(line(i), expected[static_cast<std::size_t>(i) - 1]) << i;
   EXPECT_EQ(messages(), "");
@@ -277,7 +277,7 @@ TEST_F(ScratchStore, LineLimitBelowTheBufferWarnsAndAboveItStops) {
 
 TEST_F(ScratchStore, EmptyFileAndReadingBeforeABlockIsChosen) {
   open_cif("");
-  EXPECT_EQ(state().core.nlines, 0);
+  EXPECT_EQ(core().nlines, 0);
   EXPECT_EQ(lastline_, 0);
   Text<4> flag;
   getlin(flag);
@@ -291,10 +291,10 @@ TEST_F(ScratchStore, RereadingTheBufferedLineLeavesTheFlagAlone) {
   open_readable("one\ntwo\nthree\n");
   EXPECT_EQ(line(2), "two");
   Text<4> flag("keep");
-  state().core.curline = 1;  // step back onto the line already buffered
+  core().curline = 1;  // step back onto the line already buffered
   getlin(flag);
   EXPECT_EQ(flag.view(), "keep");
-  EXPECT_EQ(state().core.linebuf.trimmed(), "two");
+  EXPECT_EQ(core().linebuf.trimmed(), "two");
 }
 
 TEST_F(ScratchStore, MissingUnreadableAndLongNames) {
@@ -310,7 +310,7 @@ TEST_F(ScratchStore, MissingUnreadableAndLongNames) {
   testing::FreshToolbox::write_file(long_name.substr(dir_.size() + 1), "abc\n");
   ASSERT_TRUE(ocif_(long_name));
   EXPECT_EQ(filename_.view(), long_name.substr(0, 200));
-  state().core.blockend = 1;
+  make_readable(1);
   EXPECT_EQ(line(1), "abc");
 }
 
@@ -318,9 +318,9 @@ TEST_F(ScratchStore, AppendingKeepsTheFirstFileAndStartsAFreshRecord) {
   open_readable("a1\na2\n");
   appendcif_ = true;
   ASSERT_TRUE(ocif_(write_file("second.cif", "b1\nb2\nb3\n")));
-  EXPECT_EQ(state().core.nlines, 5);
+  EXPECT_EQ(core().nlines, 5);
   EXPECT_EQ(lastline_, 5);
-  state().core.blockend = 5;
+  make_readable(5);
   firstline_ = 1;
   EXPECT_EQ(line(1), "a1");
   EXPECT_EQ(line(3), "b1");
@@ -328,7 +328,7 @@ TEST_F(ScratchStore, AppendingKeepsTheFirstFileAndStartsAFreshRecord) {
   EXPECT_EQ(xxflin(3).record, 4);  // the new file begins in the next free record
   appendcif_ = false;
   open_readable("c\n");
-  EXPECT_EQ(state().core.nlines, 1);
+  EXPECT_EQ(core().nlines, 1);
   EXPECT_EQ(line(1), "c");
 }
 
@@ -350,11 +350,11 @@ TEST_F(ScratchStore, PurgeDeletesTheFileAndResetsReading) {
   appendcif_ = true;
   EXPECT_TRUE(purge_());
   EXPECT_FALSE(std::filesystem::exists(path("cifscratch.dat")));
-  EXPECT_EQ(state().core.nlines, 0);
+  EXPECT_EQ(core().nlines, 0);
   EXPECT_EQ(firstline_, 0);
   EXPECT_EQ(lastline_, 0);
   EXPECT_FALSE(appendcif_);
-  EXPECT_EQ(state().reader.bookmarks[MAXBOOK].v[0], -1);
+  EXPECT_EQ(state().reader.bookmarks[MAXBOOK].item, -1);
   firstline_ = 1;
   open_readable("z\n");
   EXPECT_EQ(line(1), "z");
@@ -394,12 +394,12 @@ TEST_F(ScratchStore, ConcurrentRunsInOneDirectoryReadOnlyTheirOwnLines) {
       (void)::write(created[1], "x", 1);  // always, so that the parent never waits for a failed run
       try {
         (void)::read(read_back[0], &c, 1);  // and reads back after all have created their files
-        state().core.blockend = state().core.nlines;
+        make_all_readable();
         for (int i = 4999; i >= 0 && status == 0; i -= 7) {
-          state().core.curline = i;
+          core().curline = i;
           Text<4> flag;
           getlin(flag);
-          if (state().core.linebuf.trimmed() != "run " + std::to_string(run) + " line " + std::to_string(i)) status = 1;
+          if (core().linebuf.trimmed() != "run " + std::to_string(run) + " line " + std::to_string(i)) status = 1;
         }
       } catch (...) {
         status = 3;

@@ -37,7 +37,7 @@ TEST(StartValues, BeforeAndAfterInit) {
   EXPECT_EQ(state().core.message_unit, 6);
   EXPECT_TRUE(state().dict.checkcats);
   EXPECT_FALSE(state().dict.validnames);
-  EXPECT_EQ(state().reader.bookmarks[1].v[0], -1);
+  EXPECT_EQ(state().reader.bookmarks[1].item, -1);
   line_ = 80;
   init_(31, 32, 33, 34);
   EXPECT_EQ(line_, 80);  // init_ leaves the caller's switches alone

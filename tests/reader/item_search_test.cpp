@@ -66,14 +66,14 @@ TEST_F(ItemSearch, FindsTheNameOfALoopedItemItself) {
 
 TEST_F(ItemSearch, NotFoundLeavesTheReadingPositionAlone) {
   ASSERT_TRUE(find_("_alpha", "valu", text_));
-  const int line = state().core.curline;
-  const int column = state().core.curcol;
+  const int line = core().curline;
+  const int column = core().curcol;
   EXPECT_FALSE(find_("_absent", "name", text_));
   EXPECT_FALSE(find_("_ALPHA", "name", text_)) << "find_ keeps the case it is given";
   EXPECT_FALSE(find_("alpha", "valu", text_)) << "not the item found last";
   EXPECT_EQ(text_, "");
-  EXPECT_EQ(state().core.curline, line);
-  EXPECT_EQ(state().core.curcol, column);
+  EXPECT_EQ(core().curline, line);
+  EXPECT_EQ(core().curcol, column);
 }
 
 TEST_F(ItemSearch, ABlankNameScansTheTokensOfTheBlock) {

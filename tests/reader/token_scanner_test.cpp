@@ -28,12 +28,12 @@ class TokenScanner : public testing::FreshToolbox {
  protected:
   void open_range(std::string_view cif) {
     open_cif(cif);
-    state().core.blockend = state().core.nlines;
+    make_all_readable();
   }
   Token next() {
     getstr();
     return {std::string(itemtype_.view()), std::string(strval_.view().substr(0, static_cast<std::size_t>(vallen_))),
-            state().core.curcol, lastquote_.col(1)};
+            core().curcol, lastquote_.col(1)};
   }
   std::vector<std::string> kinds(std::string_view cif) {
     open_range(cif);
@@ -111,7 +111,7 @@ TEST_F(TokenScanner, NumberShapes) {
 
 TEST_F(TokenScanner, EndOfRangeGivesFiniAndKeepsTheLastToken) {
   open_cif("_a last\nbeyond\n");
-  state().core.blockend = 1;
+  make_readable(1);
   next();
   next();
   dictcat_ = "cell";
@@ -124,15 +124,14 @@ TEST_F(TokenScanner, EndOfRangeGivesFiniAndKeepsTheLastToken) {
 
 TEST_F(TokenScanner, CallerMayPlaceTheScannerOnALineItFetched) {
   open_range(";text\n_a  value\n");
-  CoreState& core = state().core;
   Text<4> flag;
-  core.curline = 1;
+  core().curline = 1;
   getlin(flag);
-  core.curcol = 3;  // just before the value, as the item reader does
+  core().curcol = 3;  // just before the value, as the item reader does
   EXPECT_EQ(next().text, "value");
-  core.curline = 0;
+  core().curline = 0;
   getlin(flag);
-  core.curcol = 0;  // a line entered at its start: column 1 may open a text field
+  core().curcol = 0;  // a line entered at its start: column 1 may open a text field
   EXPECT_EQ(next().kind, "text");
 }
 
@@ -151,7 +150,7 @@ TEST_F(TokenScanner, EveryTokenIsFoundAgainWhereCallersLookForIt) {
   int tokens = 0;
   for (Token t = next(); t.kind != "fini"; t = next(), ++tokens) {
     ASSERT_GE(t.first(), 1) << t.text;
-    EXPECT_EQ(state().core.linebuf.view().substr(static_cast<std::size_t>(t.first() - 1), t.text.size()), t.text);
+    EXPECT_EQ(core().linebuf.view().substr(static_cast<std::size_t>(t.first() - 1), t.text.size()), t.text);
   }
   EXPECT_GT(tokens, 400);
 }
@@ -166,11 +165,11 @@ TEST_F(TokenScanner, CorpusTokensAreFoundAgainAndConvert) {
     if (entry.path().extension() != ".cif" && entry.path().extension() != ".dic") continue;
     ++files;
     ASSERT_TRUE(ocif_(entry.path().string()));
-    state().core.blockend = state().core.nlines;
+    make_all_readable();
     for (Token t = next(); t.kind != "fini"; t = next()) {
       if (t.kind != "text") {
-        ASSERT_EQ(state().core.linebuf.view().substr(static_cast<std::size_t>(t.first() - 1), t.text.size()), t.text)
-            << entry.path() << " line " << state().core.curline;
+        ASSERT_EQ(core().linebuf.view().substr(static_cast<std::size_t>(t.first() - 1), t.text.size()), t.text)
+            << entry.path() << " line " << core().curline;
       }
       if (t.kind == "numb") ctonum();
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/state.hpp"
+
 namespace zatrel::testing {
 
 inline constexpr int kInputUnit = 1;
@@ -25,6 +27,15 @@ class FreshToolbox : public ::testing::Test {
   // Everything written to the message unit so far.
   std::string messages() const;
   std::string path(std::string_view name) const { return dir_ + "/" + std::string(name); }
+
+  // The reading state of the core room: the one place tests reach into it.
+  static CoreState& core() { return state().core; }
+  // Makes the stored lines up to n readable, as data_ does for a block ending there.
+  static void make_readable(int n) { core().blockend = n; }
+  // Makes every stored line readable.
+  static void make_all_readable() { make_readable(core().nlines); }
+  // Puts the reading position just before line n, so that getlin reads line n.
+  static void go_before_line(int n) { core().curline = n - 1; }
 
   std::string dir_;
 };

@@ -1,5 +1,7 @@
 #include "core/name_hash.hpp"
 
+#include "core/text.hpp"
+
 #include <cstring>
 
 namespace zatrel {
@@ -10,8 +12,7 @@ namespace {
 // twice finds the first copy.
 std::string_view at_name_width(std::string_view name) {
   if (name.size() > Name::width) name = name.substr(0, Name::width);
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-  return name;
+  return trailing_blanks_removed(name);
 }
 
 std::size_t slot(int index) { return static_cast<std::size_t>(index); }

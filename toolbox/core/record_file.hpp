@@ -11,9 +11,12 @@
 
 namespace zatrel {
 
+// The length of every record of the scratch file.
+inline constexpr int kRecordLength = 2048;
+
 class RecordFile {
  public:
-  static constexpr int kLength = 2048;
+  static constexpr int kLength = kRecordLength;
 
   // The descriptor belongs to the unit table; this only remembers it.
   void attach(int fd, std::string path);

@@ -19,10 +19,15 @@ using Name = Text<NAMELEN>;
 using Flag4 = Text<4>;
 using YesNo = Text<3>;  // "yes" or "no "
 
-inline constexpr int kRecordLength = 2048;
 inline constexpr int kCachedRecords = 5;
 inline constexpr int kLinesPerLeaf = 256;
 inline constexpr int kLeavesPerDirectory = 255;
+
+// Column sentinels of curcol, both beyond any token: the last column of the
+// line buffer, before the line end (the next search takes the next line), and
+// past the line end (there is no current line: end of data or of the block).
+inline constexpr int kBeforeLineEnd = MAXBUF;
+inline constexpr int kPastLineEnd = MAXBUF + 1;
 
 // Caller-visible values, bound to the public references of zatrel.hpp.
 struct Visible {
@@ -158,8 +163,13 @@ struct PacketSlot {
   int pcol = 0, plen = 0, pline = 0;
 };
 
+// A reading position kept by bkmrk_; free while item is negative.
 struct Bookmark {
-  std::array<int, 4> v{-1, -1, -1, -1};
+  int item = -1;    // the current item then
+  int line = -1;    // where reading resumes
+  int column = -1;
+  int packet = -1;  // the loop row then (0 when none)
+  bool is_free() const { return item < 0; }
 };
 
 // A hash table of names (53 buckets, 1-based entries, 0 for none); the

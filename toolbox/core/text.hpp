@@ -7,6 +7,12 @@
 
 namespace zatrel {
 
+// The text without its trailing blanks (tabs and other characters stay).
+constexpr std::string_view trailing_blanks_removed(std::string_view s) noexcept {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
 // Column of position p (1-based) of a line once its tabs are expanded to stops
 // every 8 columns.
 int tab_expanded_column(std::string_view line, int p);

@@ -10,22 +10,17 @@
 namespace zatrel {
 
 bool UnitTable::open_message_file(int unit, const std::string& path) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  Unit& u = units_[unit];
-  u.fd.reset(fd);
-  u.path = path;
-  u.replace_on_first_write = true;
+  adopt(unit, FileDescriptor(fd), path);
+  units_[unit].replace_on_first_write = true;
   return true;
 }
 
 bool UnitTable::open_for_reading(int unit, const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  Unit& u = units_[unit];
-  u.fd.reset(fd);
-  u.path = path;
-  u.replace_on_first_write = false;
+  adopt(unit, FileDescriptor(fd), path);
   return true;
 }
 

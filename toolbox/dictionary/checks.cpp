@@ -2,13 +2,14 @@
 
 #include "dictionary/tables.hpp"
 #include "core/name_hash.hpp"
+#include "core/text.hpp"
 
 namespace zatrel {
 
 void excat(std::string_view name, Name& category, int& length) {
   category.clear();
   length = 1;
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  name = trailing_blanks_removed(name);
   const std::size_t n = name.size();
   if (n < 3 || name.front() != '_') return;
   // A period in position 2 would leave no category.

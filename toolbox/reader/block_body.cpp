@@ -16,15 +16,13 @@ namespace {
 
 constexpr std::string_view kIllegal = " Illegal tag/value construction";
 
-ReaderState& reader() { return state().reader; }
-NameEntry& entry(int i) { return reader().names[static_cast<std::size_t>(i)]; }
-const Flag4& kind() { return state().vis.itemtype_; }
-
-int current_column(int position) { return tab_expanded_column(state().core.linebuf.view(), position); }
+int current_column(const CoreState& core, int position) { return tab_expanded_column(core.linebuf.view(), position); }
 
 }  // namespace
 
-BlockBody::BlockBody() : last_line_(state().core.curline) {}
+BlockBody::BlockBody(State& s) : s_(s), last_line_(s.core.curline) {}
+
+NameEntry& BlockBody::entry(int i) { return s_.reader.names[static_cast<std::size_t>(i)]; }
 
 bool BlockBody::take() {
   check_grammar();
@@ -44,11 +42,11 @@ bool BlockBody::take() {
   } else if (is_value_kind(k)) {
     take_value();
   }
-  last_line_ = state().core.curline;
+  last_line_ = s_.core.curline;
   return true;
 }
 
-bool BlockBody::complete() const { return located_ == reader().block_names.count; }
+bool BlockBody::complete() const { return located_ == s_.reader.block_names.count; }
 
 void BlockBody::check_grammar() {
   const Flag4& k = kind();
@@ -68,55 +66,71 @@ void BlockBody::check_grammar() {
   }
 }
 
-void BlockBody::register_name() {
-  ReaderState& r = reader();
-  const Visible& v = state().vis;
-  const CoreState& core = state().core;
-  const std::string_view written =
-      v.strval_.view().substr(0, static_cast<std::size_t>(std::min(v.vallen_, NAMELEN)));
+// The name as written, cut to the width (saying so when it was longer).
+std::string_view BlockBody::written_name() const {
+  const Visible& v = s_.vis;
   // Names that differ only after the width collide: say which one was cut.
   if (v.vallen_ > NAMELEN)
     warn(" Data name longer than 72 characters cut to 72: " +
          std::string(v.strval_.view().substr(0, static_cast<std::size_t>(v.vallen_))));
+  return v.strval_.view().substr(0, static_cast<std::size_t>(std::min(v.vallen_, NAMELEN)));
+}
+
+// The lower-case key; an alias is filed under its root, so that the two find
+// each other. d is the name's dictionary entry, 0 when none.
+Name BlockBody::block_key(std::string_view written, int& d) const {
   Name key = written;
   locase_in_place(key.data(), Name::width);
-  const int d = dictionary_entry(key.trimmed());
-  // An alias is filed under its root, so that the two find each other.
-  if (d != 0 && v.aliases_) key = state().dict.entries[static_cast<std::size_t>(dictionary_root(d))].dname;
+  d = dictionary_entry(key.trimmed());
+  if (d != 0 && s_.vis.aliases_) key = s_.dict.entries[static_cast<std::size_t>(dictionary_root(d))].dname;
+  return key;
+}
 
-  const int before = r.block_names.count;
-  const int i = hash_store(key.trimmed(), r.block_names);
+void BlockBody::register_name() {
+  const std::string_view written = written_name();
+  int d = 0;
+  const Name key = block_key(written, d);
+  const int before = s_.reader.block_names.count;
+  const int i = hash_store(key.trimmed(), s_.reader.block_names);
   if (i == 0) err(" Number of data names > NUMBLOCK");
   last_registered_ = i;
   if (i <= before) {
     warn(" Duplicate data item " + std::string(d != 0 ? key.trimmed() : written));
     return;
   }
+  NameEntry& e = make_entry(i, key, d, written);
+  if (loop_names_ == 0) reference_category_ = e.bcat;
+  if (collecting_) join_loop(e, i);
+}
 
-  NameEntry& e = reader().names.make(static_cast<std::size_t>(i));
+NameEntry& BlockBody::make_entry(int i, const Name& key, int d, std::string_view written) {
+  NameEntry& e = s_.reader.names.make(static_cast<std::size_t>(i));
   e = NameEntry{};
   e.bname = key;
-  e.btag = d != 0 ? state().dict.entries[static_cast<std::size_t>(d)].dspell : Name(written);
-  e.bnline = core.curline;
+  e.btag = d != 0 ? s_.dict.entries[static_cast<std::size_t>(d)].dspell : Name(written);
+  e.bnline = s_.core.curline;
   e.bncol = token_start();
-  e.bntab = current_column(e.bncol);
+  e.bntab = current_column(s_.core, e.bncol);
   check_new_name(e, d, written);
+  return e;
+}
 
-  if (loop_names_ == 0) reference_category_ = e.bcat;
-  if (!collecting_) return;
+// A name of the loop header being read: its place in the loop, and a word
+// when its category differs from the one before.
+void BlockBody::join_loop(NameEntry& e, int i) {
   if (++loop_names_ > NUMITEM) err(" Items per loop packet > NUMITEM");
-  e.bloop = r.nloops;
+  e.bloop = s_.reader.nloops;
   e.blpos = loop_names_;
   loop_last_entry_ = i;
   if (e.bcat != reference_category_ && category_name(e.bcat) != category_name(reference_category_) &&
-      state().dict.checkcats)
+      s_.dict.checkcats)
     warn(" Heterogeneous categories in loop " + std::string(category_name(e.bcat)) + " vs " +
          std::string(category_name(reference_category_)));
   reference_category_ = e.bcat;
 }
 
 void BlockBody::open_loop() {
-  ReaderState& r = reader();
+  ReaderState& r = s_.reader;
   collecting_ = true;
   loop_open_ = true;
   loop_names_ = 0;
@@ -124,14 +138,14 @@ void BlockBody::open_loop() {
   if (r.nloops >= NUMLOOP) err(" Number of loop_s > NUMLOOP");
   LoopEntry& loop = r.loops[static_cast<std::size_t>(++r.nloops)];
   loop = LoopEntry{};
-  loop.lline = state().core.curline;
+  loop.lline = s_.core.curline;
   loop.lcol = token_start();
-  loop.ltab = current_column(loop.lcol);
+  loop.ltab = current_column(s_.core, loop.lcol);
 }
 
 void BlockBody::close_loop() {
   if (!loop_open_) return;
-  ReaderState& r = reader();
+  ReaderState& r = s_.reader;
   LoopEntry& loop = r.loops[static_cast<std::size_t>(r.nloops)];
   if (loop_names_ > 0) {
     if (loop_values_ % loop_names_ != 0) err(" Item miscount in loop");
@@ -166,7 +180,7 @@ int BlockBody::owner_of_value() const {
 }
 
 void BlockBody::check_type(const NameEntry& owner) const {
-  const DictionaryState& d = state().dict;
+  const DictionaryState& d = s_.dict;
   if (!is_kind(owner.btype, "test") || dictionary_loading() || !d.checktypes) return;
   if (is_kind(kind(), "null") || is_kind(kind(), "numb")) return;
   warn(" Numb type violated  " + std::string(owner.bname.view()));
@@ -182,26 +196,26 @@ void BlockBody::type_loop_column(NameEntry& owner) const {
 
 // Every name of a loop points at the first value of the loop's first packet.
 void BlockBody::locate_value() {
-  if (located_ >= reader().block_names.count) return;
+  if (located_ >= s_.reader.block_names.count) return;
   NameEntry& e = entry(++located_);
   if (e.bloop == 0 || e.blpos == 1) {
-    value_line_ = state().core.curline;
+    value_line_ = s_.core.curline;
     value_column_ = token_start() - 1;
   }
   e.bvline = value_line_;
   e.bvcol = value_column_;
   if (e.btype.blank()) e.btype = kind();
-  if (e.bloop == 0) e.blpos = state().vis.vallen_;
+  if (e.bloop == 0) e.blpos = s_.vis.vallen_;
 }
 
 void BlockBody::end_block() {
-  const CoreState& core = state().core;
+  const CoreState& core = s_.core;
   const bool header = is_header_kind(kind());
   if (header) {
     end_position_ = token_start();
-    end_column_ = current_column(end_position_);
+    end_column_ = current_column(core, end_position_);
     ended_on_shared_line_ = core.curline == last_line_;
-    ended_by_terminator_ = is_kind(kind(), "save") && state().vis.vallen_ <= 5;
+    ended_by_terminator_ = is_kind(kind(), "save") && s_.vis.vallen_ <= 5;
   }
   check_block_end();
 }

@@ -8,7 +8,7 @@ namespace zatrel {
 
 class BlockBody {
  public:
-  BlockBody();
+  explicit BlockBody(State& s);
 
   // Takes the token the scanner returned last; false once it ended the block.
   bool take();
@@ -27,6 +27,12 @@ class BlockBody {
  private:
   void check_grammar();
   void register_name();
+  std::string_view written_name() const;
+  Name block_key(std::string_view written, int& d) const;
+  NameEntry& make_entry(int i, const Name& key, int d, std::string_view written);
+  void join_loop(NameEntry& e, int i);
+  NameEntry& entry(int i);
+  const Flag4& kind() const { return s_.vis.itemtype_; }
   void open_loop();
   void close_loop();
   void take_value();
@@ -36,6 +42,7 @@ class BlockBody {
   void locate_value();
   void end_block();
 
+  State& s_;
   Flag4 previous_;           // "name", "valu", or the kind of the last token
   bool collecting_ = false;  // reading the names of a loop header
   bool loop_open_ = false;

@@ -30,23 +30,13 @@ Request request_for(std::string_view name) {
   return request;
 }
 
-// Everything that refers to the previous block's contents.
-void forget_previous_block() {
-  State& s = state();
-  s.reader.curitem = 0;
-  s.reader.curloop = 0;
-  s.reader.packetno = 0;
-  s.reader.lasttest = "no ";  // a value test_ fetched belongs to the old block
-  s.vis.inloop_ = false;
-  s.vis.intext_ = false;
-  // Cleared here, not only by save_ tokens, ocif_ and purge_: a block taken
-  // after a global_ block would otherwise have its messages headed global_.
-  s.vis.inglobal_ = false;
+// The value positions describe the last value of the previous block.
+void forget_previous_block(State& s) {
+  forget_block(s);
   s.vis.namepos_ = 0;
   s.vis.valpos_ = 0;
   s.vis.decpos_ = 0;
   s.vis.endpos_ = 0;
-  for (Bookmark& mark : s.reader.bookmarks) mark.v[0] = -1;
 }
 
 bool header_at(int position) {
@@ -62,7 +52,7 @@ void go_to_scan_start(const Request& request, int old_blockend) {
   State& s = state();
   CoreState& core = s.core;
   ReaderState& r = s.reader;
-  core.curcol = 200;
+  core.curcol = kBeforeLineEnd;
   if (!request.any) {
     core.curline = std::max(s.vis.firstline_ - 1, 0);
   } else {
@@ -73,7 +63,7 @@ void go_to_scan_start(const Request& request, int old_blockend) {
       core.curcol = r.shared_end_col;
     } else {
       core.curline = old_blockend;
-      core.curcol = 200;
+      core.curcol = kBeforeLineEnd;
     }
   }
   r.shared_end_line = 0;
@@ -171,7 +161,7 @@ bool data_(std::string_view name) {
   State& s = state();
   CoreState& core = s.core;
   const Request request = request_for(name);
-  forget_previous_block();
+  forget_previous_block(s);
   const int old_blockend = core.blockend;
   core.blockend = std::min(s.vis.lastline_, core.nlines);
   go_to_scan_start(request, old_blockend);
@@ -184,7 +174,7 @@ bool data_(std::string_view name) {
   ReadingPoint previous = header;
   const Opening opening = scan_headers(request, header, previous);
 
-  BlockBody body;
+  BlockBody body(s);
   if (opening != Opening::end_of_data) {
     // A block without header begins with the token that showed it.
     bool more = opening == Opening::without_header ? body.take() : true;

@@ -5,7 +5,7 @@
 
 namespace zatrel {
 
-bool fetch_line(int n) {
+bool load_line(int n) {
   CoreState& core = state().core;
   core.curline = n - 1;
   Flag4 flag;

@@ -49,10 +49,14 @@ inline int token_start() noexcept {
   return state().core.curcol - v.vallen_ - (v.lastquote_.col(1) == ' ' ? 0 : 1);
 }
 
-// Brings line n into linebuf through getlin; false when n lies beyond the block.
-bool fetch_line(int n);
+// Forgets the current block: no item, loop, text field or block bookmark is
+// current any more. Called by data_ before it takes a block and by purge_.
+void forget_block(State& s);
 
-// As fetch_line, without a call when linebuf holds line n already (getlin's
+// Brings line n into linebuf through getlin; false when n lies beyond the block.
+bool load_line(int n);
+
+// As load_line, without a call when linebuf holds line n already (getlin's
 // own test): values of one row are mostly on one line.
 inline bool read_line(int n) {
   State& s = state();
@@ -63,7 +67,7 @@ inline bool read_line(int n) {
     core.curcol = 1;
     return true;
   }
-  return fetch_line(n);
+  return load_line(n);
 }
 
 // Passes over the lines of a text field up to its closing semicolon line.

@@ -8,13 +8,10 @@ namespace zatrel {
 
 namespace {
 
-ReaderState& reader() { return state().reader; }
-
-bool is_current_item(int item) { return item >= 1 && item <= reader().block_names.count; }
+bool is_current_item(const ReaderState& r, int item) { return item >= 1 && item <= r.block_names.count; }
 
 // A looped item whose loop is sound enough to step.
-const LoopEntry* loop_of(const NameEntry& e) {
-  const ReaderState& r = reader();
+const LoopEntry* loop_of(const ReaderState& r, const NameEntry& e) {
   if (e.bloop < 1 || e.bloop > r.nloops) return nullptr;
   const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
   if (loop.lnitems < 1 || loop.lnitems > NUMITEM || e.blpos < 1 || e.blpos > loop.lnitems) return nullptr;
@@ -23,8 +20,7 @@ const LoopEntry* loop_of(const NameEntry& e) {
 
 // Whether position p of line n holds an opening quote (anything but a blank or
 // a tab just before a value), looked up without moving the reader.
-bool quoted_at(int n, int p) {
-  const CoreState& core = state().core;
+bool quoted_at(const CoreState& core, int n, int p) {
   if (core.curline == n && core.bufline == n) return !is_blank_or_tab(line_char(p));
   ReadingPoint here;
   here.capture();
@@ -33,27 +29,27 @@ bool quoted_at(int n, int p) {
   return quoted;
 }
 
-bool set_mark(int& mark) {
-  ReaderState& r = reader();
-  const CoreState& core = state().core;
+bool set_mark(State& s, int& mark) {
+  ReaderState& r = s.reader;
+  const CoreState& core = s.core;
   int e = 1;
-  while (e <= MAXBOOK && r.bookmarks[static_cast<std::size_t>(e)].v[0] >= 0) ++e;
+  while (e <= MAXBOOK && !r.bookmarks[static_cast<std::size_t>(e)].is_free()) ++e;
   if (e > MAXBOOK) {
     warn(" More than MAXBOOK bookmarks requested");
     return false;
   }
-  std::array<int, 4>& entry = r.bookmarks[static_cast<std::size_t>(e)].v;
+  Bookmark& entry = r.bookmarks[static_cast<std::size_t>(e)];
   entry = {r.curitem, core.curline, core.curcol, 0};
-  if (is_current_item(r.curitem)) {
+  if (is_current_item(r, r.curitem)) {
     const NameEntry& item = r.names[static_cast<std::size_t>(r.curitem)];
-    entry[1] = item.bnline;
-    entry[2] = item.bncol;
+    entry.line = item.bnline;
+    entry.column = item.bncol;
     if (item.bloop != 0 && item.bloop == r.curloop && r.packetno > 0) {
       // The current row: read again from just before its first value (and
       // before that value's opening quote, should it have one).
       const PacketSlot& first = r.packet[1];
       const int before = first.pcol - 1;
-      const int position = before - (before >= 1 && quoted_at(first.pline, before) ? 1 : 0);
+      const int position = before - (before >= 1 && quoted_at(core, first.pline, before) ? 1 : 0);
       entry = {r.curitem, first.pline, std::max(position, 0), r.packetno};
     }
   }
@@ -62,8 +58,8 @@ bool set_mark(int& mark) {
 }
 
 // The marked row is the one the next request of its loop reads again.
-void resume_row(const NameEntry& item, const LoopEntry& loop, int line, int position) {
-  ReaderState& r = reader();
+void resume_row(State& s, const NameEntry& item, const LoopEntry& loop, int line, int position) {
+  ReaderState& r = s.reader;
   const int n = loop.lnitems;
   PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
   resume.pline = line;
@@ -72,41 +68,44 @@ void resume_row(const NameEntry& item, const LoopEntry& loop, int line, int posi
   for (int k = first; k < first + n; ++k) r.names[static_cast<std::size_t>(k)].bread = r.packetno - 1;
   --r.packetno;
   if (item.bread > 0) {
-    state().vis.inloop_ = true;
+    s.vis.inloop_ = true;
     r.curloop = item.bloop;
   }
 }
 
-bool return_to_mark(int& mark) {
-  ReaderState& r = reader();
-  CoreState& core = state().core;
-  Visible& v = state().vis;
+bool return_to_mark(State& s, int& mark) {
+  ReaderState& r = s.reader;
+  CoreState& core = s.core;
+  Visible& v = s.vis;
   if (mark < 1 || mark > MAXBOOK) return false;
-  std::array<int, 4>& entry = r.bookmarks[static_cast<std::size_t>(mark)].v;
-  if (entry[0] < 0) return false;
-  r.curitem = entry[0];
-  core.curline = entry[1];
-  r.packetno = entry[3];
+  Bookmark& entry = r.bookmarks[static_cast<std::size_t>(mark)];
+  if (entry.is_free()) return false;
+  r.curitem = entry.item;
+  core.curline = entry.line;
+  r.packetno = entry.packet;
   v.inloop_ = false;
   v.intext_ = false;
   r.curloop = -1;
   r.lasttest = "no ";
-  if (is_current_item(r.curitem) && r.packetno > 0) {
+  if (is_current_item(r, r.curitem) && r.packetno > 0) {
     const NameEntry& item = r.names[static_cast<std::size_t>(r.curitem)];
-    if (const LoopEntry* loop = loop_of(item)) resume_row(item, *loop, entry[1], entry[2]);
+    if (const LoopEntry* loop = loop_of(r, item)) resume_row(s, item, *loop, entry.line, entry.column);
   }
-  core.curcol = 200;
+  core.curcol = kBeforeLineEnd;
   if (core.curline > 0) {
     read_line(core.curline);
-    core.curcol = entry[2];
+    core.curcol = entry.column;
   }
-  entry[0] = -1;
+  entry.item = -1;
   mark = 0;
   return true;
 }
 
 }  // namespace
 
-bool bkmrk_(int& mark) { return mark == 0 ? set_mark(mark) : return_to_mark(mark); }
+bool bkmrk_(int& mark) {
+  State& s = state();
+  return mark == 0 ? set_mark(s, mark) : return_to_mark(s, mark);
+}
 
 }  // namespace zatrel

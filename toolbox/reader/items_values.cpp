@@ -54,7 +54,7 @@ void look_ahead_in_text_field(State& s) {
   CoreState& core = s.core;
   Flag4 flag;
   getlin(flag);
-  core.curcol = 201;
+  core.curcol = kPastLineEnd;
   if (is_kind(flag, "fini")) return;
   if (core.linebuf.col(1) == ';') {
     core.curcol = 2;

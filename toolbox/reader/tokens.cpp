@@ -128,7 +128,7 @@ class CurrentLine {
 
 // Fetches the next line; false at the end of the data range. Whatever the
 // dictionary said about the last item no longer applies.
-bool fetch_line(Visible& v) {
+bool next_token_line(Visible& v) {
   static const Text<72> kFiniType("fini");
   static const Text<72> kNoCategory("(none)");
   static const Text<72> kBlankName;
@@ -263,7 +263,7 @@ TokenStart walk_to_token(CoreState& c, Visible& v, BeforeFetch before_fetch) {
     // Past the end of the line, or at a comment, which runs to its end.
     if (column > line.length() || line.at(column) == '#') {
       before_fetch();
-      if (!fetch_line(v)) return TokenStart::end_of_data;
+      if (!next_token_line(v)) return TokenStart::end_of_data;
       entering = true;
       consumed = 0;
       continue;

@@ -1,0 +1,82 @@
+// Fills the data records of the scratch store: each input line, run-length
+// coded, at the next 8-byte word, and its location code in the index.
+#include <cstring>
+
+#include "core/diagnostics.hpp"
+#include "core/line_coding.hpp"
+#include "core/scratch.hpp"
+#include "core/scratch_store.hpp"
+
+namespace zatrel {
+
+DataRecordWriter::DataRecordWriter(CoreState& core, int record) : core_(core), record_(record) {
+  buffer().record = 0;
+}
+
+void DataRecordWriter::add(const char* encoded, int length) {
+  if (p_ + length - 1 > kRecordLength) {
+    finish_record();
+    record_ = take_free_record(core_);
+    slot_ = (slot_ + 1) % kCachedRecords;
+    buffer().record = 0;
+    p_ = 1;
+  }
+  std::memcpy(buffer().bytes.data() + p_ - 1, encoded, static_cast<std::size_t>(length));
+}
+
+void DataRecordWriter::finish_record() {
+  if (p_ <= kRecordLength)
+    std::memset(buffer().bytes.data() + p_ - 1, ' ', static_cast<std::size_t>(kRecordLength - p_ + 1));
+  core_.records.write(record_, buffer().bytes.data());
+  buffer().record = record_;
+}
+
+namespace {
+
+// Removes blanks from a data_ header line: each blank found is removed by
+// shifting the rest left, and the scan moves on without re-examining the
+// character shifted into place (so of two adjacent blanks one survives).
+int remove_header_blanks(char* line, int t) {
+  for (int i = 1; i <= t && i <= MAXBUF; ++i) {
+    if (line[i - 1] != ' ') continue;
+    std::memmove(line + i - 1, line + i, static_cast<std::size_t>(MAXBUF - i));
+    line[MAXBUF - 1] = ' ';
+    --t;
+  }
+  return t;
+}
+
+}  // namespace
+
+// The line is kept the way a read into a 200-character buffer leaves it: cut
+// at MAXBUF, then its trailing blanks and one trailing control character go.
+// The length warning looks at the whole line as read.
+void store_line(State& s, const InputLine& line, DataRecordWriter& writer) {
+  CoreState& c = s.core;
+  ++c.nlines;
+  c.curline = c.nlines;
+
+  int t = kept_length(line.head);
+  std::string_view stored = line.head;
+  // The line is copied into the blank-padded buffer only when it must change
+  // or when its significant part reaches into the padding.
+  const bool header = line.head.starts_with("data_");
+  if (header || t > static_cast<int>(line.head.size())) {
+    c.linebuf.assign(line.head);
+    if (header) t = remove_header_blanks(c.linebuf.data(), t);
+    stored = c.linebuf.view();
+  }
+  if (line.significant > s.vis.line_) warn(" Input line length exceeds line_");
+
+  char encoded[kRecordLength];
+  const int length = xxrle(stored, t, encoded, kRecordLength);
+  writer.add(encoded, length);
+  const LineLocation where = xxflin(c.nlines);
+  const int code = location_code(writer.record(), writer.position());
+  if (code > kLargestCode) err(" Scratch file index full: input too large");
+  c.leaf.fields[static_cast<std::size_t>(where.leaf_field - 1)] = code;
+  c.leaf.changed = true;
+  writer.advance(length);
+}
+
+}  // namespace zatrel

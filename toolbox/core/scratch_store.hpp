@@ -1,0 +1,60 @@
+// The scratch store's parts, shared by the files that make it up: the index
+// records (scratch_index), the file itself (scratch_file), the writer of data
+// records (record_writer). The operations on it are in scratch.cpp.
+#pragma once
+
+#include <string_view>
+
+#include "core/input_lines.hpp"
+#include "core/state.hpp"
+
+namespace zatrel {
+
+inline constexpr int kFieldWidth = 8;                                 // an "(i8)" index field
+inline constexpr int kFieldsPerRecord = kRecordLength / kFieldWidth;  // 256
+inline constexpr int kLargestCode = 99999999;                         // what an 8-column field holds
+
+// Index records (scratch_index.cpp).
+void start_index(CoreState& core);
+int take_free_record(CoreState& core);
+// The location code of the 8-byte word at position p (1-based) of record r.
+inline int location_code(int record, int position) {
+  return (record - 1) * kFieldsPerRecord + (position - 1) / kFieldWidth + 1;
+}
+// Bytes rounded up to whole 8-byte words.
+inline int whole_words(int length) { return (length + kFieldWidth - 1) / kFieldWidth * kFieldWidth; }
+
+// The scratch file (scratch_file.cpp).
+void create_scratch(CoreState& core);
+// Another run may have replaced the file by now: only our own is deleted.
+void close_scratch_with_deletion(CoreState& core);
+// The scratch file must never be the file about to be read.
+void refuse_input_as_scratch(CoreState& core);
+void untag_cache(CoreState& core);
+
+// Writes the data record being filled and moves to the next cache buffer.
+class DataRecordWriter {
+ public:
+  DataRecordWriter(CoreState& core, int record);
+  void add(const char* encoded, int length);
+  int record() const { return record_; }
+  int position() const { return p_; }
+  void advance(int length) { p_ += whole_words(length); }
+  void finish() {
+    if (p_ > 1) finish_record();
+  }
+
+ private:
+  CachedRecord& buffer() { return core_.cache[static_cast<std::size_t>(slot_)]; }
+  void finish_record();
+
+  CoreState& core_;
+  int record_;
+  int slot_ = 0;
+  int p_ = 1;
+};
+
+// Stores one input line as the next line of the store (record_writer.cpp).
+void store_line(State& s, const InputLine& line, DataRecordWriter& writer);
+
+}  // namespace zatrel
