@@ -131,7 +131,7 @@ TEST_F(OutputValues, LongValuesAreCutWithAWarningNamingTheItem) {
 }
 
 TEST_F(OutputValues, NotesOfTheDictionary) {
-  state().dict.validnames = "yes";
+  state().dict.validnames = true;
   pfile_(" ");
   EXPECT_FALSE(pnumb_("_unknown", 1.5F, 0.0F));
   EXPECT_FALSE(pchar_("_other", std::string(60, 'v')));
@@ -160,7 +160,7 @@ namespace {
 // template for data blocks.
 void fill_dictionary() {
   DictionaryState& d = state().dict;
-  d.validnames = "yes";
+  d.validnames = true;
   d.checktypes = "yes";
   d.xmltarget[1] = "Cell";
   d.xmltarget[2] = "Length kind=\"a\"";
