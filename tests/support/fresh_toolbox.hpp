@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "support/files.hpp"
 
 namespace zatrel::testing {
 
@@ -27,9 +30,9 @@ class FreshToolbox : public ::testing::Test {
   std::string path(std::string_view name) const { return dir_ + "/" + std::string(name); }
 
   std::string dir_;
-};
 
-// The whole contents of a file ("" when it cannot be read).
-std::string read_file(const std::string& path);
+ private:
+  std::unique_ptr<TempDir> temp_;
+};
 
 }  // namespace zatrel::testing
