@@ -19,11 +19,6 @@ std::string mode_name(char letter, long long index) {
   return letter + std::to_string(index);
 }
 
-std::string_view without_trailing_blanks(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-}
-
 std::string site_type(std::string_view symbol) {
   std::string type(symbol.substr(0, 2));
   type.resize(2, ' ');
