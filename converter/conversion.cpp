@@ -118,6 +118,11 @@ struct MatrixNames {
   std::string_view row, column, value;
 };
 
+constexpr MatrixNames displacive_matrix{"_qel_displacivemodematrix_row", "_qel_displacivemodematrix_col",
+                                        "_qel_displacivemodematrix_value"};
+constexpr MatrixNames occupancy_matrix{"_qel_occupancymodematrix_row", "_qel_occupancymodematrix_col",
+                                       "_qel_occupancymodematrix_value"};
+
 // Walks the matrix loop to its end. Cells are checked as they are read, so
 // that no entry lands outside the matrix.
 SparseMatrix read_matrix(CifItems& cif, int order, MatrixNames names,
@@ -193,19 +198,11 @@ void convert(CifItems& cif, StrWriter& out, std::size_t max_matrix_entries) {
   read_deltas(cif, occupancy, {"_qel_deltaoccupancy_label", "_qel_deltaoccupancy_value"});
 
   out.comment("mode-amplitude to delta-coord/occ transformation");
-  displacive.matrix = read_matrix(cif, ndisp,
-                                  {"_qel_displacivemodematrix_row",
-                                   "_qel_displacivemodematrix_col",
-                                   "_qel_displacivemodematrix_value"},
-                                  max_matrix_entries);
+  displacive.matrix = read_matrix(cif, ndisp, displacive_matrix, max_matrix_entries);
   write_transformations(out, displacive, maxlen);
   // Without occupancy modes a CIF needs no occupancy matrix.
   if (nocc != 0)
-    occupancy.matrix = read_matrix(cif, nocc,
-                                   {"_qel_occupancymodematrix_row",
-                                    "_qel_occupancymodematrix_col",
-                                    "_qel_occupancymodematrix_value"},
-                                   max_matrix_entries);
+    occupancy.matrix = read_matrix(cif, nocc, occupancy_matrix, max_matrix_entries);
   write_transformations(out, occupancy, maxlen);
   out.empty_line();
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <stdexcept>
+#include <cassert>
 
 namespace cif2str {
 
@@ -13,7 +13,7 @@ std::string fixed_field(double value, int width, int decimals) {
   std::array<char, 400> digits{};
   const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value,
                                           std::chars_format::fixed, decimals);
-  if (error != std::errc{}) throw std::runtime_error("number formatting failed");
+  assert(error == std::errc{} && "the buffer holds any double");
   const auto length = static_cast<std::size_t>(end - digits.data());
   const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), length);
   std::string text(field - length, ' ');
@@ -25,7 +25,7 @@ void FixedLine::start(std::string_view opening) { columns_.assign(opening); }
 
 std::size_t FixedLine::receive(std::size_t first, std::size_t last,
                                std::string_view text) {
-  if (first == 0) throw std::out_of_range("columns start at 1");
+  assert(first >= 1 && "columns start at 1");
   const std::size_t field_end = std::max(last, first + text.size() - 1);
   if (columns_.size() < field_end) columns_.resize(field_end, ' ');
   columns_.replace(first - 1, text.size(), text);

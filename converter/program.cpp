@@ -7,16 +7,14 @@
 
 #include "cif_items.hpp"
 #include "conversion.hpp"
+#include "program_units.hpp"
 #include "stop.hpp"
 #include "tables.hpp"
 
 namespace cif2str {
 namespace {
 
-constexpr int input_unit = 31;
-constexpr int output_unit = 32;
-constexpr int scratch_unit = 33;
-constexpr int message_unit = 34;
+using zatrel::programs::message_unit;
 constexpr const char* message_file = "zatrel_error.dat";
 
 // No line of a CIF holds more than 100 values (the reader cuts lines at 200
@@ -57,7 +55,7 @@ class MessageFile {
 
 void convert_file(const std::string& cifname, std::ostream& out) {
   const MessageFile messages;
-  zatrel::init_(input_unit, output_unit, scratch_unit, message_unit);
+  zatrel::programs::init_units();
 
   // A blank name would make the toolbox read from a unit nothing is connected to.
   const std::string path(without_trailing_blanks(cifname));
@@ -70,6 +68,18 @@ void convert_file(const std::string& cifname, std::ostream& out) {
   ToolboxItems cif;
   StrWriter writer(out);
   convert(cif, writer, lines * matrix_entries_per_line);
+}
+
+// The one line that tells why a run ended early.
+void write_stop_line(std::ostream& err, const std::exception& caught) {
+  err << "STOP ";
+  if (dynamic_cast<const std::bad_alloc*>(&caught) != nullptr)
+    err << "Out of memory";
+  else if (dynamic_cast<const Stop*>(&caught) != nullptr || dynamic_cast<const zatrel::Fatal*>(&caught) != nullptr)
+    err << caught.what();  // the toolbox's message begins with its own blank
+  else
+    err << "Internal error: " << caught.what();  // a fault of the converter itself, still no abort
+  err << '\n';
 }
 
 }  // namespace
@@ -89,25 +99,11 @@ int run_cif2str(std::span<const std::string> arguments, std::ostream& out,
     }
     convert_file(arguments.front(), out);
     out.flush();
-    if (!out) {
-      err << "STOP Error writing the structure file\n";
-      return 1;
-    }
+    if (!out) throw Stop("Error writing the structure file");
     return 0;
-  } catch (const Stop& stop) {
+  } catch (const std::exception& caught) {
     out.flush();
-    err << "STOP " << stop.what() << '\n';
-  } catch (const zatrel::Fatal& fatal) {
-    // The toolbox's message begins with its own blank.
-    out.flush();
-    err << "STOP " << fatal.what() << '\n';
-  } catch (const std::bad_alloc&) {
-    out.flush();
-    err << "STOP Out of memory\n";
-  } catch (const std::exception& unexpected) {
-    // A fault of the converter itself still ends in a STOP line, not an abort.
-    out.flush();
-    err << "STOP Internal error: " << unexpected.what() << '\n';
+    write_stop_line(err, caught);
   }
   return 1;
 }

@@ -1,9 +1,9 @@
 #include "tables.hpp"
 
 #include <algorithm>
+#include <cassert>
 #include <climits>
 #include <cmath>
-#include <stdexcept>
 
 namespace cif2str {
 
@@ -19,11 +19,6 @@ std::string mode_name(char letter, long long index) {
   return letter + std::to_string(index);
 }
 
-std::string_view without_trailing_blanks(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return last == std::string_view::npos ? std::string_view{} : text.substr(0, last + 1);
-}
-
 std::string site_type(std::string_view symbol) {
   std::string type(symbol.substr(0, 2));
   type.resize(2, ' ');
@@ -37,8 +32,7 @@ std::size_t longest_label(std::span<const Atom> atoms) {
 }
 
 void SparseMatrix::set(int row, int column, double value) {
-  if (!holds_index(row) || !holds_index(column))
-    throw std::out_of_range("matrix cell outside the matrix");
+  assert(holds_index(row) && holds_index(column) && "the reader checks each cell first");
   entries_.push_back({row, column, value});
   settled_ = false;
 }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "blanks.hpp"
+
 namespace cif2str {
 
 // Nearest whole number, halves away from zero (2.5 gives 3, -2.5 gives -3).
@@ -20,8 +22,7 @@ int nearest_integer(double value);
 // the index's digits, a1 ... a9999, a10000.
 std::string mode_name(char letter, long long index);
 
-// The part of a text up to its last non-blank character.
-std::string_view without_trailing_blanks(std::string_view text);
+using zatrel::programs::without_trailing_blanks;
 
 struct Atom {
   std::string label;  // whole, no trailing blanks

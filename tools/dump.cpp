@@ -9,15 +9,14 @@
 #include "cif_json.hpp"
 #include "commands.hpp"
 #include "output_file.hpp"
+#include "program_units.hpp"
 
 namespace zatrel::cli {
 
 namespace {
 
-constexpr int kInputUnit = 31;
-constexpr int kOutputUnit = 32;
-constexpr int kScratchUnit = 33;
-constexpr int kMessageUnit = 34;  // nothing is connected to it: messages go to standard error
+// Nothing is connected to the message unit: messages go to standard error.
+using zatrel::programs::message_unit;
 
 constexpr const char* kDescription = "Write every data block, save frame and global_ block of FILE as CIF-JSON.";
 
@@ -72,14 +71,14 @@ int run_dump(const DumpOptions& options) {
     // fails at once.
     OutputFile out(options.output);
     const ScratchGuard scratch;
-    zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
+    zatrel::programs::init_units();
     zatrel::intabs_ = false;     // values with their tabs, as written
     zatrel::nullblank_ = false;  // a blank quoted value is a string, not null
     if (options.input.empty() || !zatrel::ocif_(options.input)) {
       std::cerr << "zatrel: cannot open " << options.input << ": no such file\n";
       return 1;
     }
-    write_cif_json(out, CifJsonOptions{options.numbers, kMessageUnit}, std::cerr);
+    write_cif_json(out, CifJsonOptions{options.numbers, message_unit}, std::cerr);
     out.commit();
     return 0;
   } catch (const zatrel::Fatal&) {

@@ -5,18 +5,12 @@
 
 #include <zatrel/zatrel.hpp>
 
+#include "blanks.hpp"
 #include "json_text.hpp"
 
 namespace zatrel::cli {
 
-namespace {
-
-std::string_view without_trailing_blanks(std::string_view text) {
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
+using zatrel::programs::without_trailing_blanks;
 
 void ValueReader::read(const std::string& name, bool numeric) {
   json_.clear();

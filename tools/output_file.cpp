@@ -1,5 +1,7 @@
 #include "output_file.hpp"
 
+#include "error.hpp"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,7 +40,7 @@ OutputFile::OutputFile(const std::string& path) {
   if (fs::exists(status)) {
     // Through a symbolic link: the file it names is the one replaced.
     target = fs::canonical(target, ec);
-    if (ec) throw std::runtime_error("cannot write " + path + ": " + ec.message());
+    if (ec) throw Error("cannot write " + path + ": " + ec.message());
   }
   destination_ = target.string();
   if (fs::exists(status) && !fs::is_regular_file(status)) {
@@ -61,7 +63,7 @@ OutputFile::OutputFile(const std::string& path) {
   if (fd < 0) {
     const int error = errno;
     temporary_path_.clear();
-    throw std::runtime_error("cannot write " + path + ": " + reason(error));
+    throw Error("cannot write " + path + ": " + reason(error));
   }
   file_ = UniqueFd(fd);
 }
@@ -91,7 +93,7 @@ void OutputFile::commit() {
   if (replace_by_rename_) {
     if (::fchmod(file_.get(), mode_) != 0 ||
         ::rename(temporary_path_.c_str(), destination_.c_str()) != 0)
-      throw std::runtime_error("cannot write " + destination_ + ": " + reason(errno));
+      throw Error("cannot write " + destination_ + ": " + reason(errno));
     committed_ = true;
     return;
   }
@@ -111,7 +113,7 @@ void OutputFile::commit() {
     copy_from_start(file_.get(), out, "a temporary file");
   } else {
     const UniqueFd target(::open(destination_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (!target.valid()) throw std::runtime_error("cannot write " + destination_ + ": " + reason(errno));
+    if (!target.valid()) throw Error("cannot write " + destination_ + ": " + reason(errno));
     Direct out(target.get(), destination_);
     copy_from_start(file_.get(), out, "a temporary file");
   }

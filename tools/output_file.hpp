@@ -15,7 +15,7 @@ namespace zatrel::cli {
 class OutputFile final : public Sink {
  public:
   // path: a file name; empty or "-" for standard output. Throws
-  // std::runtime_error when no temporary file can be made for it.
+  // Error when no temporary file can be made for it.
   explicit OutputFile(const std::string& path);
   ~OutputFile() override;
   OutputFile(const OutputFile&) = delete;

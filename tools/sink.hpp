@@ -8,7 +8,7 @@ namespace zatrel::cli {
 class Sink {
  public:
   virtual ~Sink() = default;
-  // Throws std::runtime_error when the bytes cannot be written.
+  // Throws Error (error.hpp) when the bytes cannot be written.
   virtual void write(std::string_view bytes) = 0;
 };
 

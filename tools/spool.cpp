@@ -1,5 +1,7 @@
 #include "spool.hpp"
 
+#include "error.hpp"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,7 +17,7 @@ namespace zatrel::cli {
 namespace {
 
 [[noreturn]] void fail(std::string_view doing, std::string_view what, int error) {
-  throw std::runtime_error(std::string(doing) + " " + std::string(what) + ": " + std::strerror(error));
+  throw Error(std::string(doing) + " " + std::string(what) + ": " + std::strerror(error));
 }
 
 }  // namespace

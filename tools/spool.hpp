@@ -34,7 +34,7 @@ class UniqueFd {
   int fd_ = -1;
 };
 
-// Writes every byte; throws std::runtime_error naming what was being written.
+// Writes every byte; throws Error naming what was being written.
 void write_fully(int fd, std::string_view bytes, std::string_view what);
 
 // Copies a file from its start to the sink.

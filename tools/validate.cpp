@@ -16,15 +16,14 @@
 #include <zatrel/zatrel.hpp>
 
 #include "commands.hpp"
+#include "error.hpp"
+#include "program_units.hpp"
 
 namespace zatrel::cli {
 
 namespace {
 
-constexpr int kInputUnit = 31;
-constexpr int kOutputUnit = 32;
-constexpr int kScratchUnit = 33;
-constexpr int kMessageUnit = 34;
+using zatrel::programs::message_unit;
 
 // Exit statuses.
 constexpr int kClean = 0;
@@ -77,7 +76,7 @@ class MessageCapture {
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zatrel-validate-XXXXXX";
     fd_ = ::mkstemp(pattern.data());
-    if (fd_ < 0) throw std::runtime_error("cannot create a temporary file in " + pattern);
+    if (fd_ < 0) throw Error("cannot create a temporary file in " + pattern);
     path_ = pattern;
   }
   ~MessageCapture() {
@@ -89,8 +88,8 @@ class MessageCapture {
 
   // Connects the message unit of a freshly started toolbox to the file.
   void connect() const {
-    if (!zatrel::open_message_file(kMessageUnit, path_))
-      throw std::runtime_error("cannot open the temporary file " + path_);
+    if (!zatrel::open_message_file(message_unit, path_))
+      throw Error("cannot open the temporary file " + path_);
   }
 
   // Writes the messages gathered so far to out (when show) and empties the
@@ -118,7 +117,7 @@ int MessageCapture::pass_on(std::ostream& out, bool show) {
     if (show) out.write(chunk.data(), got);
   }
   if (show) out.flush();
-  if (::ftruncate(fd_, 0) != 0) throw std::runtime_error("cannot empty the temporary file " + path_);
+  if (::ftruncate(fd_, 0) != 0) throw Error("cannot empty the temporary file " + path_);
   // The toolbox's own descriptor would go on writing past the old end.
   connect();
   return warnings;
@@ -181,7 +180,7 @@ bool Validator::start() {
   if (started_) return true;
   zatrel::purge_();
   zatrel::reset_state();
-  zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
+  zatrel::programs::init_units();
   messages_.connect();
   for (const std::string& dictionary : options_.dictionaries)
     if (!load(dictionary)) return false;

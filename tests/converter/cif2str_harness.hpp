@@ -21,6 +21,8 @@
 #include <zatrel/zatrel.hpp>
 
 #include "program.hpp"
+#include "support/files.hpp"
+#include "support/run_program.hpp"
 
 namespace cif2str::testing {
 
@@ -30,43 +32,12 @@ struct Outcome {
   std::string err;
 };
 
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
-
-inline void write_file(const std::string& path, std::string_view contents) {
-  std::ofstream out(path, std::ios::binary);
-  out << contents;
-}
-
-// A fresh directory, removed with everything in it at the end.
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/cif2str-test-XXXXXX";
-    const char* made = ::mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("no temporary directory");
-    path_ = made;
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
-
- private:
-  std::string path_;
-};
+using zatrel::testing::read_file;
+using zatrel::testing::TempDir;
+using zatrel::testing::write_file;
 
 // The converter run in this process, in `dir`, with a fresh toolbox.
-inline Outcome convert_in(const std::string& dir, const std::vector<std::string>& arguments) {
+inline Outcome convert_in(const std::filesystem::path& dir, const std::vector<std::string>& arguments) {
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir);
   ::unsetenv("ZORERO");
@@ -82,24 +53,23 @@ inline Outcome convert_in(const std::string& dir, const std::vector<std::string>
   return outcome;
 }
 
-// A shell command run in `dir`, with CIF2STR naming the program; the exit
-// status of the command.
-inline int shell_in(const std::string& dir, const std::string& command) {
-  const std::string line = "cd '" + dir + "' && export CIF2STR='" CIF2STR_PATH
-                           "' && unset ZORERO && " + command;
-  const int raw = std::system(line.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+// A shell command run in `dir`, with CIF2STR naming the program and ZORERO
+// unset.
+inline zatrel::testing::ProgramRun shell_run(const std::filesystem::path& dir, const std::string& command) {
+  std::vector<std::string> env = zatrel::testing::program_environment();
+  env.push_back("CIF2STR=" CIF2STR_PATH);
+  return zatrel::testing::run_shell(command, dir, std::move(env));
+}
+
+// The exit status of a shell command run as by shell_run.
+inline int shell_in(const std::filesystem::path& dir, const std::string& command) {
+  return shell_run(dir, command).status;
 }
 
 // The cif2str program run in `dir`; `arguments` go to the shell as they are.
-inline Outcome run_program_in(const std::string& dir, const std::string& arguments) {
-  Outcome outcome;
-  outcome.status = shell_in(dir, "\"$CIF2STR\" " + arguments + " >stdout.txt 2>stderr.txt");
-  outcome.out = read_file(dir + "/stdout.txt");
-  outcome.err = read_file(dir + "/stderr.txt");
-  std::filesystem::remove(dir + "/stdout.txt");
-  std::filesystem::remove(dir + "/stderr.txt");
-  return outcome;
+inline Outcome run_program_in(const std::filesystem::path& dir, const std::string& arguments) {
+  const zatrel::testing::ProgramRun run = shell_run(dir, "\"$CIF2STR\" " + arguments);
+  return Outcome{run.status, run.out, run.err};
 }
 
 inline std::filesystem::path source_root() {

@@ -1,9 +1,6 @@
 #include "support/fresh_toolbox.hpp"
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "zatrel/zatrel.hpp"
 
@@ -11,10 +8,8 @@ namespace zatrel::testing {
 
 void FreshToolbox::SetUp() {
   reset_state();
-  char pattern[] = "/tmp/zatrel-test-XXXXXX";
-  const char* made = ::mkdtemp(pattern);
-  ASSERT_NE(made, nullptr);
-  dir_ = made;
+  temp_ = std::make_unique<TempDir>();
+  dir_ = temp_->path().string();
   ::setenv("ZORERO", (dir_ + "/").c_str(), 1);
   ASSERT_TRUE(open_message_file(kMessageUnit, path("messages.txt")));
   init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
@@ -22,14 +17,12 @@ void FreshToolbox::SetUp() {
 
 void FreshToolbox::TearDown() {
   reset_state();
-  std::error_code ignored;
-  std::filesystem::remove_all(dir_, ignored);
+  temp_.reset();
 }
 
 std::string FreshToolbox::write_file(std::string_view name, std::string_view contents) const {
   const std::string p = path(name);
-  std::ofstream out(p, std::ios::binary);
-  out << contents;
+  zatrel::testing::write_file(p, contents);
   return p;
 }
 
@@ -38,12 +31,5 @@ void FreshToolbox::open_cif(std::string_view contents) {
 }
 
 std::string FreshToolbox::messages() const { return read_file(path("messages.txt")); }
-
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 }  // namespace zatrel::testing

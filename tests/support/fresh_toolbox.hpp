@@ -3,10 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "core/state.hpp"
+#include "support/files.hpp"
 
 namespace zatrel::testing {
 
@@ -38,9 +40,9 @@ class FreshToolbox : public ::testing::Test {
   static void go_before_line(int n) { core().curline = n - 1; }
 
   std::string dir_;
-};
 
-// The whole contents of a file ("" when it cannot be read).
-std::string read_file(const std::string& path);
+ private:
+  std::unique_ptr<TempDir> temp_;
+};
 
 }  // namespace zatrel::testing

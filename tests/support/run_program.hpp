@@ -8,13 +8,22 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
+#include "support/files.hpp"
+
+extern char** environ;
+
 namespace zatrel::testing {
+
+// Long enough for the largest corpus file under the sanitizers; only a hang reaches it.
+inline constexpr std::chrono::seconds kHangLimit{300};
+// A sanitizer report ends a program run by the tests with this status, which
+// the programs never use.
+inline constexpr int kSanitizerStatus = 86;
 
 struct ProgramRun {
   int status = -1;  // -1 when the program did not exit by itself
@@ -24,18 +33,33 @@ struct ProgramRun {
   std::string err;
 };
 
-inline std::string whole_file(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
+// This process's environment without ZORERO, with `scratch` (a folder name
+// ending in a slash) as ZORERO when given, and with a sanitizer report ending
+// the program with kSanitizerStatus.
+inline std::vector<std::string> program_environment(const std::string& scratch = "") {
+  std::vector<std::string> env;
+  std::string asan = "ASAN_OPTIONS=";
+  std::string ubsan = "UBSAN_OPTIONS=";
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string_view entry = *e;
+    if (entry.starts_with("ASAN_OPTIONS="))
+      asan = std::string(entry) + ":";
+    else if (entry.starts_with("UBSAN_OPTIONS="))
+      ubsan = std::string(entry) + ":";
+    else if (!entry.starts_with("ZORERO="))
+      env.emplace_back(entry);
+  }
+  if (!scratch.empty()) env.push_back("ZORERO=" + scratch);
+  env.push_back(asan + "exitcode=" + std::to_string(kSanitizerStatus));
+  env.push_back(ubsan + "exitcode=" + std::to_string(kSanitizerStatus));
+  return env;
 }
 
 // Runs argv[0] with the arguments in folder dir, with the environment env
 // ("NAME=value" entries), and kills it after limit. Output is captured in
-// files in dir.
+// files in dir, removed once read.
 inline ProgramRun run_program(std::vector<std::string> argv, const std::filesystem::path& dir,
-                              std::vector<std::string> env, std::chrono::seconds limit) {
+                              std::vector<std::string> env, std::chrono::seconds limit = kHangLimit) {
   std::vector<char*> args;
   for (std::string& a : argv) args.push_back(a.data());
   args.push_back(nullptr);
@@ -72,9 +96,18 @@ inline ProgramRun run_program(std::vector<std::string> argv, const std::filesyst
   }
   if (!run.hung && WIFEXITED(wait_status)) run.status = WEXITSTATUS(wait_status);
   if (!run.hung && WIFSIGNALED(wait_status)) run.signal = WTERMSIG(wait_status);
-  run.out = whole_file(out_path);
-  run.err = whole_file(err_path);
+  run.out = read_file(out_path);
+  run.err = read_file(err_path);
+  std::error_code ignored;
+  std::filesystem::remove(out_path, ignored);
+  std::filesystem::remove(err_path, ignored);
   return run;
+}
+
+// A shell command line run with run_program (sh -c).
+inline ProgramRun run_shell(const std::string& command, const std::filesystem::path& dir,
+                            std::vector<std::string> env, std::chrono::seconds limit = kHangLimit) {
+  return run_program({"/bin/sh", "-c", command}, dir, std::move(env), limit);
 }
 
 }  // namespace zatrel::testing

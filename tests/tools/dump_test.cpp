@@ -1,139 +1,45 @@
 // zatrel dump, run as a separate program: the JSON it writes for small CIFs,
 // its exit status and messages, and a sweep over the shared corpus.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
-extern char** environ;
+#include "support/files.hpp"
+#include "support/run_program.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
-
-// Long enough for the largest corpus file under the sanitizers; only a hang reaches it.
-constexpr std::chrono::seconds kHangLimit{300};
-// A sanitizer report ends the program with this status, which the tool never uses.
-constexpr int kSanitizerStatus = 86;
-
-struct Outcome {
-  int status = -1;  // -1 when the program did not exit by itself
-  int signal = 0;
-  bool hung = false;
-  std::string out;
-  std::string err;
-};
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using zatrel::testing::kSanitizerStatus;
+using zatrel::testing::read_file;
+using Outcome = zatrel::testing::ProgramRun;
 
 class DumpTool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zatrel-dump-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    fs::create_directory(scratch_dir());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  void SetUp() override { fs::create_directory(scratch_dir()); }
 
   fs::path scratch_dir() const { return dir_ / "scratch"; }
 
   std::string write_file(const std::string& name, std::string_view contents) const {
-    const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << contents;
-    return path.string();
+    zatrel::testing::write_file(dir_ / name, contents);
+    return (dir_ / name).string();
   }
 
   // Runs the tool in the test's directory, its scratch file in a folder of its own.
   Outcome run(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> env_text;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string_view entry = *e;
-      if (entry.rfind("ZORERO=", 0) == 0 || entry.rfind("ASAN_OPTIONS=", 0) == 0 ||
-          entry.rfind("UBSAN_OPTIONS=", 0) == 0)
-        continue;
-      env_text.emplace_back(entry);
-    }
-    const auto with_exit_status = [](const char* name) {
-      const char* old = std::getenv(name);
-      std::string value = std::string(name) + "=" + (old != nullptr ? std::string(old) + ":" : "");
-      return value + "exitcode=" + std::to_string(kSanitizerStatus);
-    };
-    env_text.push_back("ZORERO=" + scratch_dir().string() + "/");
-    env_text.push_back(with_exit_status("ASAN_OPTIONS"));
-    env_text.push_back(with_exit_status("UBSAN_OPTIONS"));
-
-    std::vector<std::string> arg_text{ZATREL_CLI_PATH};
-    arg_text.insert(arg_text.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : arg_text) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& e : env_text) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    const std::string out_path = (dir_ / "stdout.txt").string();
-    const std::string err_path = (dir_ / "stderr.txt").string();
-    const std::string dir = dir_.string();
-    const int out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    Outcome outcome;
-    if (out_fd < 0 || err_fd < 0) {
-      ADD_FAILURE() << "cannot capture the tool's output";
-      return outcome;
-    }
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      if (::chdir(dir.c_str()) != 0 || ::dup2(out_fd, STDOUT_FILENO) < 0 || ::dup2(err_fd, STDERR_FILENO) < 0)
-        ::_exit(127);
-      ::execve(argv[0], argv.data(), envp.data());
-      ::_exit(127);
-    }
-    ::close(out_fd);
-    ::close(err_fd);
-    if (pid < 0) {
-      ADD_FAILURE() << "cannot start the tool";
-      return outcome;
-    }
-
-    int wait_status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + kHangLimit;
-    while (::waitpid(pid, &wait_status, WNOHANG) == 0) {
-      if (std::chrono::steady_clock::now() > deadline) {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, &wait_status, 0);
-        outcome.hung = true;
-        break;
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    if (!outcome.hung && WIFEXITED(wait_status)) outcome.status = WEXITSTATUS(wait_status);
-    if (!outcome.hung && WIFSIGNALED(wait_status)) outcome.signal = WTERMSIG(wait_status);
-    outcome.out = read_file(out_path);
-    outcome.err = read_file(err_path);
+    std::vector<std::string> argv{ZATREL_CLI_PATH};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    Outcome outcome = zatrel::testing::run_program(
+        argv, dir_, zatrel::testing::program_environment(scratch_dir().string() + "/"));
+    if (outcome.status == 127) ADD_FAILURE() << "cannot start the tool";
     return outcome;
   }
 
@@ -159,15 +65,15 @@ class DumpTool : public ::testing::Test {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(dir_)) {
       const std::string name = entry.path().filename().string();
-      if (name != "scratch" && name != "stdout.txt" && name != "stderr.txt" && name != "input.cif")
-        names.push_back(name);
+      if (name != "scratch" && name != "input.cif") names.push_back(name);
     }
     for (const auto& entry : fs::directory_iterator(scratch_dir()))
       names.push_back("scratch/" + entry.path().filename().string());
     return names;
   }
 
-  fs::path dir_;
+  const zatrel::testing::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
 // The whole CIF-JSON document for the given blocks (a JSON object text).

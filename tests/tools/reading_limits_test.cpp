@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "support/files.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -37,25 +39,10 @@ struct DumpRun {
   std::string err;
 };
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using zatrel::testing::read_file;
 
 class ReadingLimits : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/zatrel-limits-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
-
   // Runs `zatrel dump file` in the test's directory, which also holds the
   // scratch file. With `file` /dev/stdin, `bytes` of `fill` and then `tail`
   // are fed to it through a pipe, never held whole by this test.
@@ -96,7 +83,8 @@ class ReadingLimits : public ::testing::Test {
     return run;
   }
 
-  fs::path dir_;
+  const zatrel::testing::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
 // Memory does not grow with the length of a line: one of 48 MB, or 48 MB of

@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "support/files.hpp"
+#include "support/run_program.hpp"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -22,12 +25,7 @@ using nlohmann::json;
 
 constexpr std::size_t kLongestLine = 200;
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
+using zatrel::testing::read_file;
 
 // The toolbox keeps 200 characters of a line and reads tabs its own way; the
 // comparison holds for files with neither.
@@ -98,7 +96,8 @@ std::string quoted(const std::string& text) {
 // command fails or writes no JSON.
 json run_to_json(const std::string& command, const fs::path& out) {
   fs::remove(out);
-  if (std::system((command + " 2>/dev/null").c_str()) != 0) return nullptr;
+  if (zatrel::testing::run_shell(command, out.parent_path(), zatrel::testing::program_environment()).status != 0)
+    return nullptr;
   const std::string text = read_file(out);
   if (!json::accept(text)) return nullptr;  // gemmi writes a stray comma for a file without blocks
   json document = json::parse(text);
@@ -113,9 +112,8 @@ TEST(ReferenceReader, CorpusDumpsEqualGemmisCifJson) {
   const std::vector<fs::path> files = corpus_files();
   if (files.empty()) GTEST_SKIP() << "the corpus folders are not set";
 
-  char pattern[] = "/tmp/zatrel-reference-test-XXXXXX";
-  ASSERT_NE(::mkdtemp(pattern), nullptr);
-  const fs::path dir = pattern;
+  const zatrel::testing::TempDir temp;
+  const fs::path dir = temp.path();
   const fs::path theirs = dir / "gemmi.json";
   const fs::path ours = dir / "zatrel.json";
 
@@ -134,7 +132,6 @@ TEST(ReferenceReader, CorpusDumpsEqualGemmisCifJson) {
   }
   std::cout << "compared " << compared << " of " << files.size() << " corpus files\n";
   EXPECT_GT(compared, files.size() / 2) << "most corpus files should be read by both";
-  fs::remove_all(dir);
 }
 
 }  // namespace

@@ -9,19 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "support/files.hpp"
 #include "support/run_program.hpp"
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using zatrel::testing::ProgramRun;
 
-// Long enough for the largest corpus file under the sanitizers; only a hang reaches it.
-constexpr std::chrono::seconds kHangLimit{300};
-// A sanitizer report ends the program with this status, which the tool never uses.
-constexpr int kSanitizerStatus = 86;
 
 // A DDL2 dictionary in which _cell_length_a is only an alias.
 constexpr std::string_view kAliasDictionary = R"(data_small.dic
@@ -42,42 +37,23 @@ save_
 
 class ValidateTool : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zatrel-validate-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    fs::create_directory(dir_ / "scratch");
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
+  void SetUp() override { fs::create_directory(dir_ / "scratch"); }
 
   std::string write_file(const std::string& name, std::string_view contents) const {
-    std::ofstream(dir_ / name, std::ios::binary) << contents;
+    zatrel::testing::write_file(dir_ / name, contents);
     return (dir_ / name).string();
   }
 
   ProgramRun run(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> env;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string_view entry = *e;
-      if (!entry.starts_with("ZORERO=") && !entry.starts_with("ASAN_OPTIONS=") &&
-          !entry.starts_with("UBSAN_OPTIONS="))
-        env.emplace_back(entry);
-    }
-    env.push_back("ZORERO=" + (dir_ / "scratch").string() + "/");
-    env.push_back("ASAN_OPTIONS=exitcode=" + std::to_string(kSanitizerStatus));
-    env.push_back("UBSAN_OPTIONS=exitcode=" + std::to_string(kSanitizerStatus));
     std::vector<std::string> argv{ZATREL_CLI_PATH, "validate"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return zatrel::testing::run_program(argv, dir_, env, kHangLimit);
+    return zatrel::testing::run_program(argv, dir_, zatrel::testing::program_environment((dir_ / "scratch").string() + "/"));
   }
 
   bool scratch_is_empty() const { return fs::is_empty(dir_ / "scratch"); }
 
-  fs::path dir_;
+  const zatrel::testing::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
 struct StatusCase {
