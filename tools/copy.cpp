@@ -13,6 +13,7 @@
 
 #include "cif_copy.hpp"
 #include "commands.hpp"
+#include "error.hpp"
 #include "output_file.hpp"
 
 namespace zatrel::cli {
@@ -115,7 +116,7 @@ void set_switches(const CopyOptions& options) {
 }
 
 int run_copy(const CopyOptions& options) {
-  try {
+  return exit_status_of([&] {
     OutputFile out(options.output);
     Leftovers leftovers;
     zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
@@ -130,12 +131,7 @@ int run_copy(const CopyOptions& options) {
     copy_into(written, out);
     out.commit();
     return 0;
-  } catch (const zatrel::Fatal&) {
-    return 1;  // the toolbox has written its message
-  } catch (const std::exception& e) {
-    std::cerr << "zatrel: " << e.what() << '\n';
-    return 1;
-  }
+  });
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "cif_json.hpp"
 #include "commands.hpp"
+#include "error.hpp"
 #include "output_file.hpp"
 #include "program_units.hpp"
 
@@ -66,7 +67,7 @@ class ScratchGuard {
 };
 
 int run_dump(const DumpOptions& options) {
-  try {
+  return exit_status_of([&] {
     // Before the file is read, so that an output that cannot be written
     // fails at once.
     OutputFile out(options.output);
@@ -81,12 +82,7 @@ int run_dump(const DumpOptions& options) {
     write_cif_json(out, CifJsonOptions{options.numbers, message_unit}, std::cerr);
     out.commit();
     return 0;
-  } catch (const zatrel::Fatal&) {
-    return 1;  // the toolbox has written its message
-  } catch (const std::exception& e) {
-    std::cerr << "zatrel: " << e.what() << '\n';
-    return 1;
-  }
+  });
 }
 
 }  // namespace
