@@ -51,7 +51,7 @@ NameFacts procat(const State& s, std::string_view name, std::string_view type) {
   f.item = name;
   f.outname = name;
   const std::string_view trimmed = f.outname.trimmed();
-  if (s.dict.validnames == "yes") ask_dictionary(s, trimmed, type, f);
+  if (s.dict.validnames) ask_dictionary(s, trimmed, type, f);
   if (f.cat.blank()) {
     int length = 0;
     excat(trimmed, f.cat, length);
