@@ -44,7 +44,7 @@ bool go_to_first_line(State& s) {
 bool find_item(State& s, std::string_view name, std::string_view keyword, std::string& text) {
   Visible& v = s.vis;
   ReaderState& r = s.reader;
-  r.lasttest = "no ";
+  r.lasttest = false;
   getitm(Name(name));
   if (r.curitem == 0) return false;
   const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
