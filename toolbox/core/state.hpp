@@ -206,7 +206,7 @@ struct ReaderState {
   int shared_end_nlines = 0;  // the scratch file's size then: a new file never resumes there
 
   std::vector<Bookmark> bookmarks = std::vector<Bookmark>(MAXBOOK + 1);  // 1-based
-  YesNo lasttest{"no "};
+  bool lasttest = false;  // the current value was fetched by test_ and not yet given
 
   double numval = 0.0;  // number value of the last numeric token
   double numsd = -1.0;  // its standard uncertainty, -1 when none

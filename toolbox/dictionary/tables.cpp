@@ -5,34 +5,32 @@
 
 namespace zatrel {
 
-namespace {
-DictionaryState& dict() { return state().dict; }
-}  // namespace
-
 Name dictionary_key(std::string_view name) {
   Name key(name);
   locase_in_place(key.data(), Name::width);
   return key;
 }
 
-bool dictionary_loading() { return dict().dictloading; }
+bool dictionary_loading() { return state().dict.dictloading; }
 
-bool dictionary_holds_names() { return dict().names.count > 0; }
+bool dictionary_holds_names() { return state().dict.names.count > 0; }
 
-bool dictionary_holds_categories() { return dict().cats.count > 0; }
+bool dictionary_holds_categories() { return state().dict.cats.count > 0; }
 
 int dictionary_entry(std::string_view name) {
-  if (dictionary_loading() || !dictionary_holds_names()) return 0;
-  return hash_find(dictionary_key(name).view(), dict().names);
+  const DictionaryState& d = state().dict;
+  if (d.dictloading || d.names.count == 0) return 0;
+  return hash_find(dictionary_key(name).view(), d.names);
 }
 
 int dictionary_category(std::string_view category) {
-  if (dictionary_loading() || !dictionary_holds_categories()) return 0;
-  return hash_find(dictionary_key(category).view(), dict().cats);
+  const DictionaryState& d = state().dict;
+  if (d.dictloading || d.cats.count == 0) return 0;
+  return hash_find(dictionary_key(category).view(), d.cats);
 }
 
 void empty_dictionary_tables() {
-  DictionaryState& d = dict();
+  DictionaryState& d = state().dict;
   hash_init(d.names);
   hash_init(d.cats);
   d.validnames = false;

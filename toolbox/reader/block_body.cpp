@@ -170,7 +170,7 @@ void BlockBody::take_value() {
     type_loop_column(e);
   }
   locate_value();
-  if (is_kind(kind(), "text")) skip_text_field();
+  if (is_kind(kind(), "text")) pass_text_field(state().core, AtDataEnd::fail);
 }
 
 // The names of a loop take its values in turn; outside a loop a value is the last name's.

@@ -14,14 +14,12 @@ namespace zatrel {
 
 namespace {
 
-DictionaryState& dict() { return state().dict; }
+bool valid_entry(const DictionaryState& dt, int d) { return d >= 1 && d <= dt.names.count; }
 
-bool valid_entry(int d) { return d >= 1 && d <= dict().names.count; }
-
-int root_of(int d) {
-  if (!valid_entry(d)) return d;
-  const int root = dict().entries[static_cast<std::size_t>(d)].aroot;
-  return valid_entry(root) ? root : d;
+int root_of(const DictionaryState& dt, int d) {
+  if (!valid_entry(dt, d)) return d;
+  const int root = dt.entries[static_cast<std::size_t>(d)].aroot;
+  return valid_entry(dt, root) ? root : d;
 }
 
 std::string joined(std::string_view a, std::string_view b, std::string_view c = {}, std::string_view d = {}) {
@@ -33,9 +31,9 @@ std::string joined(std::string_view a, std::string_view b, std::string_view c = 
 
 // The category from the name's form when the dictionary gives none: a known
 // dictionary category, else one of the block's own.
-void derive_category(NameEntry& entry, std::string_view written) {
-  DictionaryState& d = dict();
-  ReaderState& r = state().reader;
+void derive_category(State& s, NameEntry& entry, std::string_view written) {
+  DictionaryState& d = s.dict;
+  ReaderState& r = s.reader;
   Name lower = written;
   locase_in_place(lower.data(), Name::width);
   Name category;
@@ -62,15 +60,13 @@ void derive_category(NameEntry& entry, std::string_view written) {
 }
 
 // Every dictionary entry that shares a definition with an item of the block.
-std::vector<char> entries_given() {
-  const ReaderState& r = state().reader;
-  const DictionaryState& d = dict();
+std::vector<char> entries_given(const ReaderState& r, const DictionaryState& d) {
   std::vector<char> marked(static_cast<std::size_t>(NUMDICT) + 1, 0);
   for (int i = 1; i <= r.block_names.count; ++i) {
     const NameEntry& e = r.names[static_cast<std::size_t>(i)];
-    if (e.bcat == 0 || !valid_entry(e.bdict)) continue;
+    if (e.bcat == 0 || !valid_entry(d, e.bdict)) continue;
     // Bounded walk: a damaged chain must not hang the reader.
-    for (int k = root_of(e.bdict), steps = 0; valid_entry(k) && steps < NUMDICT; ++steps) {
+    for (int k = root_of(d, e.bdict), steps = 0; valid_entry(d, k) && steps < NUMDICT; ++steps) {
       marked[static_cast<std::size_t>(k)] = 1;
       k = d.entries[static_cast<std::size_t>(k)].anext;
     }
@@ -78,20 +74,20 @@ std::vector<char> entries_given() {
   return marked;
 }
 
-void report_missing_keys() {
-  const ReaderState& r = state().reader;
-  const DictionaryState& d = dict();
-  CoreState& core = state().core;
-  std::vector<char> marked = entries_given();
+void report_missing_keys(State& s) {
+  const ReaderState& r = s.reader;
+  const DictionaryState& d = s.dict;
+  CoreState& core = s.core;
+  std::vector<char> marked = entries_given(r, d);
   const int line_now = core.curline;
   for (int i = 1; i <= r.block_names.count; ++i) {
     const NameEntry& e = r.names[static_cast<std::size_t>(i)];
     if (e.bcat <= 0 || e.bcat > d.cats.count) continue;
     const DictCategory& category = d.categories[static_cast<std::size_t>(e.bcat)];
     int key = category.cfirstkey;
-    if (!valid_entry(key)) continue;
-    key = root_of(key);
-    for (int steps = 0; valid_entry(key) && steps < NUMDICT; ++steps) {
+    if (!valid_entry(d, key)) continue;
+    key = root_of(d, key);
+    for (int steps = 0; valid_entry(d, key) && steps < NUMDICT; ++steps) {
       if (!marked[static_cast<std::size_t>(key)]) {
         core.curline = e.bvline;
         warn(joined(" Category key ", d.entries[static_cast<std::size_t>(key)].dspell.trimmed(),
@@ -106,21 +102,23 @@ void report_missing_keys() {
 
 }  // namespace
 
-int dictionary_root(int d) { return root_of(d); }
+int dictionary_root(int d) { return root_of(state().dict, d); }
 
 std::string_view category_name(int bcat) {
+  const State& s = state();
   std::string_view name;
-  if (bcat > 0 && bcat <= dict().cats.count)
-    name = dict().categories[static_cast<std::size_t>(bcat)].cname.trimmed();
-  const NameHash& own = state().reader.block_cats;
+  if (bcat > 0 && bcat <= s.dict.cats.count)
+    name = s.dict.categories[static_cast<std::size_t>(bcat)].cname.trimmed();
+  const NameHash& own = s.reader.block_cats;
   if (bcat < 0 && -bcat <= own.count) name = own.names[static_cast<std::size_t>(-bcat)].trimmed();
   return name.empty() ? std::string_view("(none)") : name;
 }
 
 void check_new_name(NameEntry& entry, int d, std::string_view written) {
-  DictionaryState& dt = dict();
+  State& s = state();
+  const DictionaryState& dt = s.dict;
   if (dictionary_loading() || !dt.validnames) return;
-  if (valid_entry(d)) {
+  if (valid_entry(dt, d)) {
     const DictEntry& de = dt.entries[static_cast<std::size_t>(d)];
     entry.bdict = d;
     entry.bcat = de.dcat;
@@ -131,18 +129,19 @@ void check_new_name(NameEntry& entry, int d, std::string_view written) {
   } else {
     warn(joined(" Data name ", written, " not in dictionary!"));
   }
-  if (entry.bcat == 0) derive_category(entry, written);
+  if (entry.bcat == 0) derive_category(s, entry, written);
 }
 
 void check_block_end() {
-  DictionaryState& d = dict();
-  ReaderState& r = state().reader;
+  State& s = state();
+  const DictionaryState& d = s.dict;
+  ReaderState& r = s.reader;
   if (dictionary_loading() || !d.validnames || !dictionary_holds_names()) return;
   for (int i = 1; i <= r.block_names.count; ++i) {
     NameEntry& e = r.names[static_cast<std::size_t>(i)];
     if (is_kind(e.btype, "test")) e.btype = "numb";
   }
-  if (d.checkcats) report_missing_keys();
+  if (d.checkcats) report_missing_keys(s);
 }
 
 }  // namespace zatrel

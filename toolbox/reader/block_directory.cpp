@@ -106,7 +106,7 @@ Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint&
     const Flag4& kind = v.itemtype_;
     if (is_kind(kind, "fini")) return Opening::end_of_data;
     if (is_kind(kind, "text")) {
-      skip_text_field();
+      pass_text_field(state().core, AtDataEnd::fail);
     } else if (is_kind(kind, "save") && v.vallen_ <= 5) {
       if (!v.insave_) err(" Save frame terminator found out of context");
       v.insave_ = false;

@@ -11,7 +11,7 @@ void forget_block(State& s) {
   r.packetno = 0;
   r.nloops = 0;
   r.block_names.count = 0;
-  r.lasttest = "no ";  // a value test_ fetched belongs to the old block
+  r.lasttest = false;  // a value test_ fetched belongs to the old block
   s.vis.inloop_ = false;
   s.vis.intext_ = false;
   // Cleared here, not only by save_ tokens, ocif_ and purge_: a block taken

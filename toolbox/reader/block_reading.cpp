@@ -13,12 +13,15 @@ bool load_line(int n) {
   return !is_kind(flag, "fini");
 }
 
-void skip_text_field() {
-  CoreState& core = state().core;
+void pass_text_field(CoreState& core, AtDataEnd policy) {
   Flag4 flag;
   for (;;) {
     getlin(flag);
-    if (is_kind(flag, "fini")) err(" Unexpected end of data");
+    if (is_kind(flag, "fini")) {
+      if (policy == AtDataEnd::fail) err(" Unexpected end of data");
+      core.curcol = kPastLineEnd;
+      return;
+    }
     if (core.linebuf.col(1) == ';') break;
   }
   core.curcol = 2;

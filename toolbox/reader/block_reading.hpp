@@ -70,8 +70,13 @@ inline bool read_line(int n) {
   return load_line(n);
 }
 
-// Passes over the lines of a text field up to its closing semicolon line.
-void skip_text_field();
+// What passing a text field does when the data ends before its closing line.
+enum class AtDataEnd { fail, past_line_end };
+
+// Passes over the lines of a text field up to its closing semicolon line and
+// leaves curcol after the semicolon; at the end of data it either fails with
+// " Unexpected end of data" or leaves curcol past the line end.
+void pass_text_field(CoreState& core, AtDataEnd policy);
 
 // A reading position with the text of its line, to come back to later.
 struct ReadingPoint {

@@ -95,7 +95,7 @@ void read_packet(State& s, int n, int packets) {
     slot.pline = core.curline;
     if (slot.pcol == 1 && core.linebuf.col(1) == ';') {
       settle_token(pending);
-      skip_text_field();
+      pass_text_field(core, AtDataEnd::fail);
     }
   }
   settle_token(pending);

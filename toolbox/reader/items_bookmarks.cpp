@@ -86,7 +86,7 @@ bool return_to_mark(State& s, int& mark) {
   v.inloop_ = false;
   v.intext_ = false;
   r.curloop = -1;
-  r.lasttest = "no ";
+  r.lasttest = false;
   if (is_current_item(r, r.curitem) && r.packetno > 0) {
     const NameEntry& item = r.names[static_cast<std::size_t>(r.curitem)];
     if (const LoopEntry* loop = loop_of(r, item)) resume_row(s, item, *loop, entry.line, entry.column);

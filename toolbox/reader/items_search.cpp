@@ -44,7 +44,7 @@ bool go_to_first_line(State& s) {
 bool find_item(State& s, std::string_view name, std::string_view keyword, std::string& text) {
   Visible& v = s.vis;
   ReaderState& r = s.reader;
-  r.lasttest = "no ";
+  r.lasttest = false;
   getitm(Name(name));
   if (r.curitem == 0) return false;
   const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
@@ -77,15 +77,6 @@ bool past_block_end(const State& s) {
          token_start() > r.shared_end_col;
 }
 
-// The lines of a text field are no tokens of their own.
-void pass_text_field(CoreState& core) {
-  Flag4 flag;
-  do {
-    getlin(flag);
-  } while (!is_kind(flag, "fini") && core.linebuf.col(1) != ';');
-  core.curcol = is_kind(flag, "fini") ? kPastLineEnd : 2;
-}
-
 bool find_token(State& s, std::string_view keyword, std::string& text) {
   Visible& v = s.vis;
   const Flag4& kind = v.itemtype_;
@@ -102,7 +93,8 @@ bool find_token(State& s, std::string_view keyword, std::string& text) {
       (is_kind(kind, "name") ? v.namepos_ : v.valpos_) = start;
       give_token(s, text);
     }
-    if (is_kind(kind, "text")) pass_text_field(s.core);
+    // The lines of a text field are no tokens of their own.
+    if (is_kind(kind, "text")) pass_text_field(s.core, AtDataEnd::past_line_end);
     if (wanted) return true;
   }
 }

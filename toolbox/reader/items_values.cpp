@@ -13,8 +13,6 @@ namespace zatrel {
 
 namespace {
 
-bool tested(const ReaderState& r) { return std::memcmp(r.lasttest.data(), "yes", 3) == 0; }
-
 // The value cut again from the line with its tabs expanded: each tab inside it
 // widens it to the next stop.
 void expand_tabs_of_value(Visible& v, CoreState& core) {
@@ -124,7 +122,7 @@ bool char_(std::string_view name, std::string& text) {
   ReaderState& r = s.reader;
   const Name k = lower_case_name(name);
   bool found;
-  if (tested(r)) {
+  if (r.lasttest) {
     // The value test_ fetched; a null one answers as if fetched now.
     found = same_name(k, r.lastname) ? deliver_unless_null(s, text) : fetch(s, k, text);
   } else if (s.vis.intext_ && same_name(k, r.lastname)) {
@@ -132,7 +130,7 @@ bool char_(std::string_view name, std::string& text) {
   } else {
     found = fetch(s, k, text);
   }
-  r.lasttest = "no ";
+  r.lasttest = false;
   return found;
 }
 
@@ -141,13 +139,13 @@ bool numd_(std::string_view name, double& value, double& sd) {
   ReaderState& r = s.reader;
   const Name k = lower_case_name(name);
   // Unless test_ has just fetched it, the value of name (the next row of a loop).
-  if (!tested(r) || !same_name(k, r.lastname)) getitm(k);
+  if (!r.lasttest || !same_name(k, r.lastname)) getitm(k);
   const bool number = is_kind(s.vis.itemtype_, "numb");
   if (number) {
     value = r.numval;
     if (r.numsd >= 0) sd = r.numsd;
   }
-  r.lasttest = "no ";
+  r.lasttest = false;
   return number;
 }
 
@@ -166,8 +164,8 @@ bool test_(std::string_view name) {
   State& s = state();
   ReaderState& r = s.reader;
   const Name k = lower_case_name(name);
-  const bool tested_before = tested(r);
-  r.lasttest = "yes";
+  const bool tested_before = r.lasttest;
+  r.lasttest = true;
   if (!tested_before || !same_name(k, r.lastname)) getitm(k);
   s.vis.loopno_ = r.curloop;
   return !is_kind(s.vis.itemtype_, "null");

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/diagnostics.hpp"
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
 
@@ -77,7 +78,7 @@ void place_as_text_field(State& s, std::string_view raw, std::string_view value)
   // Not counted as a loop value: the closing delimiter is.
   w.intextfield = true;
   if (xml)
-    place_in_parts(w, "<![CDATA[", xml_cdata_text(without_trailing_blanks(raw)));
+    place_in_parts(w, "<![CDATA[", xml_cdata_text(trailing_blanks_removed(raw)));
   else
     place_in_parts(w, ";", value);
   w.intextfield = false;
@@ -92,7 +93,7 @@ void place_as_text_field(State& s, std::string_view raw, std::string_view value)
 // item), entity references in XML, padded to reach pendpos_.
 void value_text(State& s, const ItemStart& item, std::string_view text, std::string& value) {
   const Visible& v = s.vis;
-  if (without_trailing_blanks(text).size() > static_cast<std::size_t>(kMaxValue)) {
+  if (trailing_blanks_removed(text).size() > static_cast<std::size_t>(kMaxValue)) {
     const WriterState& w = s.writer;
     const int column = w.loopcols > 0 ? w.loopcol % w.loopcols + 1 : 0;
     const std::string_view named = item.looped && column >= 1 && column <= static_cast<int>(w.colnames.size())
@@ -104,7 +105,7 @@ void value_text(State& s, const ItemStart& item, std::string_view text, std::str
   // Blanks at the end of a value asked for in quotes are part of it.
   const char asked = v.outquote_.col(1);
   const bool keep_blanks = asked == '\'' || asked == '"';
-  const std::string_view kept = keep_blanks ? text : without_trailing_blanks(text);
+  const std::string_view kept = keep_blanks ? text : trailing_blanks_removed(text);
   if (v.pxml_)
     value = xml_value_text(kept);
   else
@@ -125,7 +126,7 @@ bool place_char_value(State& s, const ItemStart& item, std::string_view text) {
   std::string& value = w.valbuf;
   value_text(s, item, text, value);
   const char asked = v.outquote_.col(1);
-  const bool blank = without_trailing_blanks(value).empty();
+  const bool blank = trailing_blanks_removed(value).empty();
   if (asked == ' ' && !needs_delimiter(value)) {
     if (v.pvalpos_ != 0) w.nextcol = v.pvalpos_ + prefix_columns(w);
     place(value);

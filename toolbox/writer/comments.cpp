@@ -1,6 +1,7 @@
 // pcmnt_: a comment on a line of its own.
 #include <string>
 
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
 
@@ -12,7 +13,7 @@ bool pcmnt_(std::string_view text) {
   Visible& v = s.vis;
   if (w.intextfield) eotext(s);
   w.nextcol = v.pnamepos_ != 0 ? v.pnamepos_ + prefix_columns(w) : kNewLine;
-  const std::string_view body = without_trailing_blanks(text);
+  const std::string_view body = trailing_blanks_removed(text);
   const bool lone_tab = body == "\t" && !v.ptabs_;
   if (body.empty()) {
     // An empty line.

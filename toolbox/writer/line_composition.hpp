@@ -24,9 +24,6 @@ inline constexpr int kPastLine = MAXBUF + 2;
 // The piece that marks the current line full.
 inline constexpr std::string_view kFullLinePiece{"\0", 1};
 
-// The text up to its last non-blank character (empty when all blank).
-std::string_view without_trailing_blanks(std::string_view text);
-
 // The columns the prefix takes on every line: prefixlen, but never the
 // last column of the buffer, which stays for pieces.
 int prefix_columns(const WriterState& w);

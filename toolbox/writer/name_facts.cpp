@@ -1,6 +1,7 @@
 // procat and dsbst: what the writer needs to know of a name before writing it.
 #include <string>
 
+#include "core/text.hpp"
 #include "dictionary/checks.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
@@ -69,9 +70,9 @@ NameFacts procat(const State& s, std::string_view name, std::string_view type) {
 }
 
 Text<MAXBUF> dsbst(std::string_view name, std::string_view templ) {
-  const std::string_view filler = without_trailing_blanks(name);
+  const std::string_view filler = trailing_blanks_removed(name);
   std::string out;
-  for (char c : without_trailing_blanks(templ)) {
+  for (char c : trailing_blanks_removed(templ)) {
     if (c == '%')
       out += filler;
     else

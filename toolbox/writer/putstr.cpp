@@ -7,6 +7,7 @@
 
 #include "core/diagnostics.hpp"
 #include "core/state.hpp"
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_line.hpp"
 
@@ -21,7 +22,7 @@ constexpr int kTabStop = 8;
 // The piece as placed: trailing blanks (and tabs, when they are expanded) do
 // not count, nor anything past MAXBUF characters.
 std::string_view significant_piece(std::string_view text, bool strip_tabs) {
-  text = without_trailing_blanks(text.substr(0, std::min<std::size_t>(text.size(), MAXBUF)));
+  text = trailing_blanks_removed(text.substr(0, std::min<std::size_t>(text.size(), MAXBUF)));
   std::size_t n = text.size();
   while (strip_tabs && n > 0 && (text[n - 1] == '\t' || text[n - 1] == ' ')) --n;
   return text.substr(0, n);
@@ -187,12 +188,6 @@ void PiecePlacer::write_text_from(int first, std::string_view text) {
 }
 
 }  // namespace
-
-std::string_view without_trailing_blanks(std::string_view text) {
-  const int n = lastnb(text);
-  // lastnb counts an all-blank text as 1.
-  return text.substr(0, n == 1 && text[0] == ' ' ? 0 : static_cast<std::size_t>(n));
-}
 
 int prefix_columns(const WriterState& w) { return std::clamp(w.prefixlen, 0, MAXBUF - 1); }
 

@@ -1,6 +1,7 @@
 // ptext_: a text field written line by line.
 #include <string>
 
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
 
@@ -15,7 +16,7 @@ constexpr std::string_view kXmlOpener = "<![CDATA[";
 void place_field_line(State& s, std::string_view line) {
   WriterState& w = s.writer;
   w.nextcol = kNewLine;
-  const std::string_view text = without_trailing_blanks(line);
+  const std::string_view text = trailing_blanks_removed(line);
   if (text.empty())
     place(" ");
   else if (s.vis.pxml_)
@@ -31,7 +32,7 @@ void open_field(State& s, std::string_view line) {
   WriterState& w = s.writer;
   const bool xml = s.vis.pxml_;
   const std::string_view opener = xml ? kXmlOpener : kCifOpener;
-  const std::string_view text = without_trailing_blanks(line);
+  const std::string_view text = trailing_blanks_removed(line);
   w.nextcol = kNewLine;
   if (text.size() > 1 && text[0] == ' ') {
     const std::string_view rest = text.substr(1);

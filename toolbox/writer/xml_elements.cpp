@@ -3,6 +3,7 @@
 // any data block, an element named cif. Later data blocks nest inside it.
 #include <string>
 
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
 
@@ -16,7 +17,7 @@ constexpr std::string_view kGlobalElement = "global_";
 
 // A data block's tag: through the dictionary's template for data blocks.
 std::string block_tag(const State& s, std::string_view name) {
-  if (name == kGlobalElement || s.dict.xmldata <= 0) return std::string(without_trailing_blanks(name));
+  if (name == kGlobalElement || s.dict.xmldata <= 0) return std::string(trailing_blanks_removed(name));
   return dsbst(name, s.dict.xmltarget[static_cast<std::size_t>(s.dict.xmldata)].view()).str();
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/diagnostics.hpp"
 #include "core/state.hpp"
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 
 namespace zatrel {
@@ -31,7 +32,7 @@ bool legal_in_name(char c, bool first) {
 // The translation when it has one, else the name; up to the first blank
 // when only the element name is wanted.
 std::string tag_text(std::string_view name, std::string_view translation, bool bare) {
-  std::string tag(without_trailing_blanks(!translation.empty() && translation[0] != ' ' ? translation : name));
+  std::string tag(trailing_blanks_removed(!translation.empty() && translation[0] != ' ' ? translation : name));
   if (bare) tag = tag.substr(0, tag.find(' '));
   return tag;
 }

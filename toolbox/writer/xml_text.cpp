@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/text.hpp"
 #include "writer/line_composition.hpp"
 #include "writer/output_ops.hpp"
 
@@ -90,7 +91,7 @@ std::string xml_cdata_text(std::string_view text) {
 std::string xml_comment(std::string_view text) {
   std::string body;
   bool full = false;
-  for_each_character(without_trailing_blanks(text), [&](std::string_view ch) {
+  for_each_character(trailing_blanks_removed(text), [&](std::string_view ch) {
     const bool dash_after_dash = ch == "-" && !body.empty() && body.back() == '-';
     const std::size_t adds = ch.size() + (dash_after_dash ? 1 : 0);
     if (full || body.size() + adds > kCommentText) {
