@@ -62,7 +62,7 @@ bool starts_with(const Name& text, std::string_view prefix) { return text.view()
 // The block's name must start with the category of its (unlooped) names.
 void check_block_name(const DictionaryState& d, const BlockDefinition& def) {
   if (!def.categories.found || def.categories.looped() || def.category_definition) return;
-  const std::string n = "_" + std::string(def.category.trimmed());
+  const std::string n = prefixed('_', def.category.trimmed());
   bool matches = true;
   if (def.categories.tag == kCategory.ddl2)
     matches = starts_with(def.key, n + ".");
@@ -108,7 +108,7 @@ bool names_a_data_category(const Name& category) {
 Name block_key() {
   Name key = dictionary_key(blockname_.view());
   if (key.blank() || key.col(1) == '_' || inglobal_) return key;
-  return Name("_" + std::string(key.trimmed()));
+  return Name(prefixed('_', key.trimmed()));
 }
 
 BlockDefinition read_block_definition(State& s, LoopRestart& loops, const Name& key) {

@@ -4,6 +4,7 @@
 
 #include "core/diagnostics.hpp"
 #include "core/name_hash.hpp"
+#include "core/text.hpp"
 #include "dictionary/alias_links.hpp"
 #include "dictionary/checks.hpp"
 #include "dictionary/entries.hpp"
@@ -33,7 +34,7 @@ int enter_again(DictionaryState& d, std::string_view name, int earlier) {
 // The name must begin with its category and a separator.
 void check_name_category(const DictionaryState& d, const BlockDefinition& def, const NameRow& row) {
   if (row.category.blank() || !names_a_data_category(row.category)) return;
-  const std::string prefix = "_" + std::string(row.category.trimmed());
+  const std::string prefix = prefixed('_', row.category.trimmed());
   const std::string_view name = row.name.trimmed();
   const bool fits = name.starts_with(prefix) &&
                     (name.size() == prefix.size() || name[prefix.size()] == '_' || name[prefix.size()] == '.');

@@ -110,7 +110,7 @@ void value_text(State& s, const ItemStart& item, std::string_view text, std::str
     value = xml_value_text(kept);
   else
     value.assign(kept);
-  if (value.empty() && !keep_blanks) value = " ";
+  if (value.empty() && !keep_blanks) value.assign(1, ' ');
   if (v.pvalpos_ != 0 && v.pvalpos_ <= v.pendpos_) {
     const auto reach = static_cast<std::size_t>(std::min(v.pendpos_ - v.pvalpos_ + 1, kMaxValue));
     if (value.size() < reach) value.resize(reach, ' ');

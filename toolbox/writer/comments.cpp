@@ -23,7 +23,7 @@ bool pcmnt_(std::string_view text) {
   } else if (body == kFullLinePiece || lone_tab) {
     place(body);
   } else {
-    std::string piece = v.pxml_ ? xml_comment(body) : "#" + std::string(body);
+    std::string piece = v.pxml_ ? xml_comment(body) : prefixed('#', body);
     piece.resize(std::min<std::size_t>(piece.size(), MAXBUF));
     place(piece);
     mark_line_full();
