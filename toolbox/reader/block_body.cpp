@@ -22,7 +22,7 @@ int current_column(const CoreState& core, int position) { return tab_expanded_co
 
 BlockBody::BlockBody(State& s) : s_(s), last_line_(s.core.curline) {}
 
-NameEntry& BlockBody::entry(int i) { return s_.reader.names[static_cast<std::size_t>(i)]; }
+NameEntry& BlockBody::entry(int i) { return s_.reader.names[i]; }
 
 bool BlockBody::take() {
   check_grammar();
@@ -82,7 +82,7 @@ Name BlockBody::block_key(std::string_view written, int& d) const {
   Name key = written;
   locase_in_place(key.data(), Name::width);
   d = dictionary_entry(key.trimmed());
-  if (d != 0 && s_.vis.aliases_) key = s_.dict.entries[static_cast<std::size_t>(dictionary_root(d))].dname;
+  if (d != 0 && s_.vis.aliases_) key = s_.dict.entries[dictionary_root(d)].dname;
   return key;
 }
 
@@ -104,10 +104,10 @@ void BlockBody::register_name() {
 }
 
 NameEntry& BlockBody::make_entry(int i, const Name& key, int d, std::string_view written) {
-  NameEntry& e = s_.reader.names.make(static_cast<std::size_t>(i));
+  NameEntry& e = s_.reader.names.make(i);
   e = NameEntry{};
   e.bname = key;
-  e.btag = d != 0 ? s_.dict.entries[static_cast<std::size_t>(d)].dspell : Name(written);
+  e.btag = d != 0 ? s_.dict.entries[d].dspell : Name(written);
   e.bnline = s_.core.curline;
   e.bncol = token_start();
   e.bntab = current_column(s_.core, e.bncol);
@@ -136,7 +136,7 @@ void BlockBody::open_loop() {
   loop_names_ = 0;
   loop_values_ = 0;
   if (r.nloops >= NUMLOOP) err(" Number of loop_s > NUMLOOP");
-  LoopEntry& loop = r.loops[static_cast<std::size_t>(++r.nloops)];
+  LoopEntry& loop = r.loops[++r.nloops];
   loop = LoopEntry{};
   loop.lline = s_.core.curline;
   loop.lcol = token_start();
@@ -146,7 +146,7 @@ void BlockBody::open_loop() {
 void BlockBody::close_loop() {
   if (!loop_open_) return;
   ReaderState& r = s_.reader;
-  LoopEntry& loop = r.loops[static_cast<std::size_t>(r.nloops)];
+  LoopEntry& loop = r.loops[r.nloops];
   if (loop_names_ > 0) {
     if (loop_values_ % loop_names_ != 0) err(" Item miscount in loop");
     loop.lnitems = loop_names_;

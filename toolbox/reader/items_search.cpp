@@ -47,7 +47,7 @@ bool find_item(State& s, std::string_view name, std::string_view keyword, std::s
   r.lasttest = false;
   getitm(Name(name));
   if (r.curitem == 0) return false;
-  const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
+  const NameEntry& e = r.names[r.curitem];
   if (keyword == "valu") {
     v.loopno_ = r.curloop;
     give_token(s, text);
@@ -60,7 +60,7 @@ bool find_item(State& s, std::string_view name, std::string_view keyword, std::s
     return true;
   }
   if (keyword.empty()) {
-    const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
+    const LoopEntry& loop = r.loops[e.bloop];
     read_token_at(s.core, loop.lline, loop.lcol);
     v.valpos_ = v.intabs_ ? loop.ltab : loop.lcol;
     give_token(s, text);
@@ -108,8 +108,8 @@ bool name_(std::string& text) {
   const int count = r.block_names.count;
   r.curitem = std::clamp(r.curitem + 1, 1, count + 1);
   if (r.curitem > count) return false;
-  const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
-  text = e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(e.bdict)].dspell.trimmed()
+  const NameEntry& e = r.names[r.curitem];
+  text = e.bdict != 0 ? s.dict.entries[e.bdict].dspell.trimmed()
                       : e.btag.trimmed();
   return true;
 }
