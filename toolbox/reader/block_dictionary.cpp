@@ -1,7 +1,6 @@
 #include "reader/block_dictionary.hpp"
 
 #include <string>
-#include <vector>
 
 #include "core/diagnostics.hpp"
 #include "core/text.hpp"
