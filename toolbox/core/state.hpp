@@ -101,7 +101,9 @@ struct IndexRecord {
   int number = 0;   // directory or leaf number; 0 when none is loaded
   int record = 0;   // record number in the scratch file
   bool changed = false;
-  std::array<int, kLinesPerLeaf> fields{};  // directory: [0] link, [1..255] leaves
+  std::array<int, kLinesPerLeaf> fields{};  // directory: field 1 the link, 2..256 the leaves
+  // Field n, numbered from 1 as the index numbers them.
+  int& field(int n) noexcept { return fields[static_cast<std::size_t>(n - 1)]; }
 };
 
 struct CachedRecord {
