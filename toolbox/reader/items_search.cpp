@@ -79,22 +79,21 @@ bool past_block_end(const State& s) {
 
 bool find_token(State& s, std::string_view keyword, std::string& text) {
   Visible& v = s.vis;
-  const Flag4& kind = v.itemtype_;
   for (;;) {
-    getstr();
-    if (is_kind(kind, "fini") || past_block_end(s)) return false;
+    const TokenKind kind = getstr();
+    if (kind == TokenKind::fini || past_block_end(s)) return false;
     // Only a blank keyword may leave the block.
-    if (!keyword.empty() && is_header_kind(kind)) return false;
-    const bool wanted = keyword == "name"   ? is_kind(kind, "name")
-                        : keyword == "valu" ? is_value_kind(kind)
+    if (!keyword.empty() && is_header(kind)) return false;
+    const bool wanted = keyword == "name"   ? kind == TokenKind::name
+                        : keyword == "valu" ? is_value(kind)
                                             : true;
     if (wanted) {
       const int start = token_start();
-      (is_kind(kind, "name") ? v.namepos_ : v.valpos_) = start;
+      (kind == TokenKind::name ? v.namepos_ : v.valpos_) = start;
       give_token(s, text);
     }
     // The lines of a text field are no tokens of their own.
-    if (is_kind(kind, "text")) pass_text_field(s.core, AtDataEnd::past_line_end);
+    if (kind == TokenKind::text) pass_text_field(s.core, AtDataEnd::past_line_end);
     if (wanted) return true;
   }
 }
