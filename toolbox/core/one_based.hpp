@@ -10,6 +10,7 @@
 #include <array>
 #include <cassert>
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 namespace zatrel {
