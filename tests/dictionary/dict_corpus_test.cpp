@@ -163,7 +163,7 @@ TEST_F(DictCorpus, Ddl1DictionariesDefineEveryNameOfTheirNameLists) {
     for (const std::string& name : names) {
       const int k = dictionary_entry(name);
       ASSERT_NE(k, 0) << file << ": " << name;
-      EXPECT_FALSE(state().dict.entries[static_cast<std::size_t>(k)].dtype4.blank()) << name;
+      EXPECT_FALSE(state().dict.entries[k].dtype4.blank()) << name;
     }
     // Counted by hand from the file: 564 blocks, one of them the header.
     if (std::string(file) == "cif_core_2.4.5.dic") {

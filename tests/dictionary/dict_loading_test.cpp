@@ -277,11 +277,11 @@ std::string xml_rows(int n) {
 TEST_F(DictLoading, XmlTranslationsAreStoredUpToXmldefs) {
   ASSERT_TRUE(load(ddl2(item("_cat.item", "cat", "char") + xml_rows(XMLDEFS))));
   EXPECT_EQ(dict().nxml, XMLDEFS);
-  EXPECT_EQ(dict().xmltarget[static_cast<std::size_t>(dict().xmldata)].str(), "block");
-  const DictCategory& cat = dict().categories[static_cast<std::size_t>(dictionary_category("cat"))];
-  EXPECT_EQ(dict().xmltarget[static_cast<std::size_t>(cat.cxml)].str(), "Cat");
-  const DictEntry& e = dict().entries[static_cast<std::size_t>(dictionary_entry("_cat.item"))];
-  EXPECT_EQ(dict().xmltarget[static_cast<std::size_t>(e.dxml)].str(), "Item");
+  EXPECT_EQ(dict().xmltarget[dict().xmldata].str(), "block");
+  const DictCategory& cat = dict().categories[dictionary_category("cat")];
+  EXPECT_EQ(dict().xmltarget[cat.cxml].str(), "Cat");
+  const DictEntry& e = dict().entries[dictionary_entry("_cat.item")];
+  EXPECT_EQ(dict().xmltarget[e.dxml].str(), "Item");
 
   fresh();
   EXPECT_EQ(load_fatal(ddl2(xml_rows(XMLDEFS + 1))), " XML translations > XMLDEFS");
@@ -325,13 +325,13 @@ TEST_F(DictLoading, EveryAliasOfANameStaysOnItsChain) {
   const DictionaryState& d = dict();
   const int root = dictionary_entry("_a.b");
   std::vector<std::string> chain;
-  for (int k = d.entries[static_cast<std::size_t>(root)].anext; k != 0 && chain.size() < 10;
-       k = d.entries[static_cast<std::size_t>(k)].anext)
-    chain.push_back(d.entries[static_cast<std::size_t>(k)].dname.str());
+  for (int k = d.entries[root].anext; k != 0 && chain.size() < 10;
+       k = d.entries[k].anext)
+    chain.push_back(d.entries[k].dname.str());
   std::sort(chain.begin(), chain.end());
   EXPECT_EQ(chain, (std::vector<std::string>{"_a_b", "_a_bee", "_ab"}));
   for (const char* alias : {"_a_b", "_ab", "_a_bee"})
-    EXPECT_EQ(d.entries[static_cast<std::size_t>(dictionary_entry(alias))].aroot, root) << alias;
+    EXPECT_EQ(d.entries[dictionary_entry(alias)].aroot, root) << alias;
 }
 
 TEST_F(DictLoading, DataValidatesAgainstTheLoadedDictionary) {

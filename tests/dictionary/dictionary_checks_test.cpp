@@ -35,7 +35,7 @@ class DictionaryChecks : public testing::FreshToolbox {
  protected:
   int define(std::string_view name, std::string_view type) {
     const int entry = hash_store(name, state().dict.names);
-    state().dict.entries.make(static_cast<std::size_t>(entry)).dtype4 = type;
+    state().dict.entries.make(entry).dtype4 = type;
     return entry;
   }
   // "found typeok" as two letters, y or n.

@@ -18,24 +18,24 @@ class BlockDictionary : public testing::FreshToolbox {
     FreshToolbox::SetUp();
     DictionaryState& d = state().dict;
     const int cell = category("cell");
-    d.categories.make(static_cast<std::size_t>(cell)).cfirstkey = define("_cell.key", "char", cell);
+    d.categories.make(cell).cfirstkey = define("_cell.key", "char", cell);
     const int length = define("_cell.length_a", "numb", cell);
     const int angle = define("_cell.angle_alpha", "numb", cell);
     define("_atom.x", "numb", category("atom"));
     define("_nocat", "char", 0);
-    d.entries.make(static_cast<std::size_t>(define("_cell_length_a", "numb", cell))).aroot = length;
-    d.entries.make(static_cast<std::size_t>(define("_cell_angle_alpha", "numb", cell))).aroot = angle;
+    d.entries.make(define("_cell_length_a", "numb", cell)).aroot = length;
+    d.entries.make(define("_cell_angle_alpha", "numb", cell)).aroot = angle;
     d.validnames = true;
     d.checktypes = true;
   }
   int category(const char* name) {
     const int k = hash_store(name, state().dict.cats);
-    state().dict.categories.make(static_cast<std::size_t>(k)).cname = name;
+    state().dict.categories.make(k).cname = name;
     return k;
   }
   int define(const char* name, const char* type, int cat) {
     const int k = hash_store(name, state().dict.names);
-    DictEntry& e = state().dict.entries.make(static_cast<std::size_t>(k));
+    DictEntry& e = state().dict.entries.make(k);
     e.dname = e.dspell = name;
     e.dtype4 = type;
     e.dtypetext = type;

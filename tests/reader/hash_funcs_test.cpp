@@ -24,18 +24,20 @@ TEST(HashValue, OnlyTheLastFourCharactersAboveCode64Count) {
   EXPECT_TRUE(high_bytes >= 1 && high_bytes <= NUMHASH);
 }
 
-TEST(HashTable, StoresAtTheTailOfItsBucketAndFindsAgain) {
+// Names sharing a bucket are numbered in the order stored and each is found
+// again, whichever came first.
+TEST(HashTable, NamesSharingABucketAreNumberedInOrderAndFoundAgain) {
+  const char* const same_bucket[] = {"_refine_ls_wr_factor", "_xfactor", "_yfactor"};  // all in bucket 5
   NameHash table{5};
-  EXPECT_EQ(hash_store("_refine_ls_wr_factor", table), 1);
-  EXPECT_EQ(hash_store("_xfactor", table), 2);  // same bucket, 5
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(hash_value(same_bucket[k - 1], NUMHASH), 5);
+    EXPECT_EQ(hash_find(same_bucket[k - 1], table), 0);
+    EXPECT_EQ(hash_store(same_bucket[k - 1], table), k);
+  }
   EXPECT_EQ(hash_store("_xfactor", table), 2);
-  EXPECT_EQ(table.count, 2);
-  EXPECT_EQ(table.heads[5], 1);
-  EXPECT_EQ(table.chain[1], 2);
-  EXPECT_EQ(table.chain[2], 0);
-  EXPECT_EQ(hash_find("_refine_ls_wr_factor", table), 1);
-  EXPECT_EQ(hash_find("_xfactor", table), 2);
-  EXPECT_EQ(hash_find("_yfactor", table), 0);
+  EXPECT_EQ(table.count, 3);
+  for (int k = 1; k <= 3; ++k) EXPECT_EQ(hash_find(same_bucket[k - 1], table), k);
+  EXPECT_EQ(hash_find("_zfactor", table), 0);  // the same bucket, never stored
 }
 
 TEST(HashTable, TrailingBlanksDoNotCountButCaseDoes) {
@@ -66,10 +68,12 @@ TEST(HashTable, InitLeavesDeadNamesUnfound) {
   hash_store("_a", table);
   hash_store("_b", table);
   hash_init(table);
-  EXPECT_EQ(table.names[1], "_a");  // still there, but dead
   EXPECT_EQ(hash_find("_a", table), 0);
-  EXPECT_EQ(hash_store("_b", table), 1);
+  EXPECT_EQ(hash_find("_b", table), 0);
+  EXPECT_EQ(hash_store("_b", table), 1);  // numbered from 1 again
+  EXPECT_EQ(table.names[1], "_b");
   EXPECT_EQ(hash_find("_a", table), 0);
+  EXPECT_EQ(hash_store("_a", table), 2);
 }
 
 }  // namespace

@@ -30,8 +30,10 @@ class TokenScanner : public testing::FreshToolbox {
     open_cif(cif);
     make_all_readable();
   }
+  // The kind getstr returns is the one callers see in itemtype_.
   Token next() {
-    getstr();
+    const TokenKind kind = getstr();
+    EXPECT_EQ(kind_text(kind), itemtype_);
     return {std::string(itemtype_.view()), std::string(strval_.view().substr(0, static_cast<std::size_t>(vallen_))),
             core().curcol, lastquote_.col(1)};
   }

@@ -168,10 +168,10 @@ void fill_dictionary() {
   d.nxml = 3;
   d.xmldata = 3;
   const int cat = hash_store("cell", d.cats);
-  d.categories.make(static_cast<std::size_t>(cat)).cname = "cell";
-  d.categories[static_cast<std::size_t>(cat)].cxml = 1;
+  d.categories.make(cat).cname = "cell";
+  d.categories[cat].cxml = 1;
   const int entry = hash_store("_cell.len", d.names);
-  DictEntry& e = d.entries.make(static_cast<std::size_t>(entry));
+  DictEntry& e = d.entries.make(entry);
   e.dname = "_cell.len";
   e.dspell = "_cell.len";
   e.dtype4 = "numb";

@@ -15,8 +15,6 @@ std::string_view at_name_width(std::string_view name) {
   return trailing_blanks_removed(name);
 }
 
-std::size_t slot(int index) { return static_cast<std::size_t>(index); }
-
 // Walks the bucket's chain; gives the entry holding name (0 when none) and the
 // chain's last entry, where a new name would be linked.
 struct ChainWalk {
@@ -31,8 +29,8 @@ ChainWalk walk_chain(std::string_view name, const NameHash& table) {
   ChainWalk walk;
   walk.bucket = hash_value(name, NUMHASH);
   const Name key(name);
-  for (int i = table.heads[slot(walk.bucket)]; i != 0; i = table.chain[slot(i)]) {
-    if (std::memcmp(table.names[slot(i)].data(), key.data(), Name::width) == 0) {
+  for (int i = table.heads[walk.bucket]; i != 0; i = table.chain[i]) {
+    if (std::memcmp(table.names[i].data(), key.data(), Name::width) == 0) {
       walk.found = i;
       return walk;
     }
@@ -71,12 +69,12 @@ int hash_store(std::string_view name, NameHash& table) {
   if (walk.found != 0) return walk.found;
   if (table.count >= table.capacity) return 0;
   const int entry = ++table.count;
-  table.names.make(slot(entry)) = name;
-  table.chain.make(slot(entry)) = 0;
+  table.names.make(entry) = name;
+  table.chain.make(entry) = 0;
   if (walk.last == 0)
-    table.heads[slot(walk.bucket)] = entry;
+    table.heads[walk.bucket] = entry;
   else
-    table.chain[slot(walk.last)] = entry;
+    table.chain[walk.last] = entry;
   return entry;
 }
 

@@ -74,7 +74,7 @@ void store_line(State& s, const InputLine& line, DataRecordWriter& writer) {
   const LineLocation where = xxflin(c.nlines);
   const int code = location_code(writer.record(), writer.position());
   if (code > kLargestCode) err(" Scratch file index full: input too large");
-  c.leaf.fields[static_cast<std::size_t>(where.leaf_field - 1)] = code;
+  c.leaf.field(where.leaf_field) = code;
   c.leaf.changed = true;
   writer.advance(length);
 }

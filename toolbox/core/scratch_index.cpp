@@ -88,7 +88,7 @@ void load_leaf(CoreState& core, int s, int directory_field) {
   write_if_changed(core, core.leaf);
   IndexRecord& dir = core.directory;
   IndexRecord& leaf = core.leaf;
-  int& leaf_record = dir.fields[static_cast<std::size_t>(directory_field - 1)];
+  int& leaf_record = dir.field(directory_field);
   leaf.number = s;
   if (leaf_record != 0) {
     char bytes[kRecordLength];
@@ -119,7 +119,7 @@ void start_index(CoreState& core) {
   dir = IndexRecord{};
   dir.number = 1;
   dir.record = 1;
-  dir.fields[1] = 2;
+  dir.field(2) = 2;  // leaf 1 in record 2
   dir.changed = true;
   leaf = IndexRecord{};
   leaf.number = 1;
@@ -148,7 +148,7 @@ LineLocation xxflin(int n) {
     if (at.directory != core.directory.number) load_directory(core, at.directory);
     load_leaf(core, at.leaf, at.directory_field);
   }
-  at.code = core.leaf.fields[static_cast<std::size_t>(at.leaf_field - 1)];
+  at.code = core.leaf.field(at.leaf_field);
   if (at.code > 0) {
     at.record = (at.code - 1) / kFieldsPerRecord + 1;
     at.position = ((at.code - 1) % kFieldsPerRecord) * kFieldWidth + 1;

@@ -1,4 +1,5 @@
-// A table of fixed capacity whose memory is taken as it is filled.
+// A table of fixed capacity, numbered from 1, whose memory is taken as it is
+// filled.
 //
 // The name and dictionary tables hold thousands of entries of several
 // fixed-width names each; building them whole would cost every run megabytes
@@ -9,41 +10,41 @@
 #pragma once
 
 #include <algorithm>
-#include <cstddef>
-#include <vector>
+
+#include "core/one_based.hpp"
 
 namespace zatrel {
 
 template <typename T>
 class Slots {
  public:
-  explicit Slots(std::size_t capacity) : capacity_(capacity) {}
+  explicit Slots(int capacity) : capacity_(capacity) {}
 
-  // Entry i, made first when it does not exist yet. References to entries
-  // stay valid until a later entry is made.
-  T& make(std::size_t i) {
-    if (i >= made_.size()) grow_to_hold(i);
+  // Entry i (from 1), made first when it does not exist yet. References to
+  // entries stay valid until a later entry is made.
+  T& make(int i) {
+    if (i > made_.size()) grow_to_hold(i);
     return made_[i];
   }
 
   // An entry already made.
-  T& operator[](std::size_t i) noexcept { return made_[i]; }
-  const T& operator[](std::size_t i) const noexcept { return made_[i]; }
+  T& operator[](int i) noexcept { return made_[i]; }
+  const T& operator[](int i) const noexcept { return made_[i]; }
 
   // Entries made so far, and the most the table is meant to hold.
-  std::size_t made() const noexcept { return made_.size(); }
-  std::size_t capacity() const noexcept { return capacity_; }
+  int made() const noexcept { return made_.size(); }
+  int capacity() const noexcept { return capacity_; }
 
  private:
-  void grow_to_hold(std::size_t i) {
+  void grow_to_hold(int i) {
     // Doubling keeps the moves few; an index past the capacity still gets its
     // entry rather than a write outside the table.
-    const std::size_t doubled = std::min(capacity_, std::max<std::size_t>(2 * made_.size(), 16));
-    made_.resize(std::max(i + 1, doubled));
+    const int doubled = std::min(capacity_, std::max(2 * made_.size(), 16));
+    made_.resize(std::max(i, doubled));
   }
 
-  std::size_t capacity_;
-  std::vector<T> made_;
+  int capacity_;
+  OneBased<T> made_;
 };
 
 }  // namespace zatrel

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/one_based.hpp"
 #include "core/record_file.hpp"
 #include "core/slots.hpp"
 #include "core/units.hpp"
@@ -100,7 +101,9 @@ struct IndexRecord {
   int number = 0;   // directory or leaf number; 0 when none is loaded
   int record = 0;   // record number in the scratch file
   bool changed = false;
-  std::array<int, kLinesPerLeaf> fields{};  // directory: [0] link, [1..255] leaves
+  std::array<int, kLinesPerLeaf> fields{};  // directory: field 1 the link, 2..256 the leaves
+  // Field n, numbered from 1 as the index numbers them.
+  int& field(int n) noexcept { return fields[static_cast<std::size_t>(n - 1)]; }
 };
 
 struct CachedRecord {
@@ -172,32 +175,30 @@ struct Bookmark {
   bool is_free() const { return item < 0; }
 };
 
-// A hash table of names (53 buckets, 1-based entries, 0 for none); the
+// A hash table of names (53 buckets, entries from 1, 0 for none); the
 // operations on it are in core/name_hash.
 struct NameHash {
-  explicit NameHash(int capacity_)
-      : names(static_cast<std::size_t>(capacity_) + 1), chain(static_cast<std::size_t>(capacity_) + 1),
-        capacity(capacity_) {}
+  explicit NameHash(int capacity_) : names(capacity_), chain(capacity_), capacity(capacity_) {}
   Slots<Name> names;  // [1..capacity]
   Slots<int> chain;   // [1..capacity]
   int capacity;
   int count = 0;
-  std::array<int, NUMHASH + 1> heads{};  // [1..53]
+  FixedOneBased<int, NUMHASH> heads;  // first entry of each bucket
 };
 
 struct ReaderState {
   NameHash block_names{NUMBLOCK};  // key table of `names`
-  Slots<NameEntry> names{NUMBLOCK + 1};  // 1-based; made as block_names fills
+  Slots<NameEntry> names{NUMBLOCK};  // made as block_names fills
   NameHash block_cats{NUMBLOCK};
 
-  std::array<LoopEntry, NUMLOOP + 1> loops{};  // 1-based
+  FixedOneBased<LoopEntry, NUMLOOP> loops;
   int nloops = 0;
 
   Name lastname;
   int curitem = 0;
   int curloop = 0;
   int packetno = 0;
-  std::array<PacketSlot, NUMITEM + 2> packet{};  // 1-based, slot n+1 = resume
+  FixedOneBased<PacketSlot, NUMITEM + 1> packet;  // a loop's n names, then slot n+1: resume
 
   // Where the next block's header stands when it shares its line with the end
   // of the current block (that line then belongs to the current block too).
@@ -205,7 +206,7 @@ struct ReaderState {
   int shared_end_col = 0;   // the position just before that header
   int shared_end_nlines = 0;  // the scratch file's size then: a new file never resumes there
 
-  std::vector<Bookmark> bookmarks = std::vector<Bookmark>(MAXBOOK + 1);  // 1-based
+  OneBased<Bookmark> bookmarks{MAXBOOK};
   bool lasttest = false;  // the current value was fetched by test_ and not yet given
 
   double numval = 0.0;  // number value of the last numeric token
@@ -241,10 +242,10 @@ struct DictionaryState {
   NameHash names{NUMDICT};
   // Filled alongside `names` and `cats`: whoever stores a name there makes
   // its entry here (Slots::make) before anything reads it.
-  Slots<DictEntry> entries{NUMDICT + 1};  // 1-based
+  Slots<DictEntry> entries{NUMDICT};
   NameHash cats{NUMDICT};
-  Slots<DictCategory> categories{NUMDICT + 1};
-  std::vector<Text<60>> xmltarget = std::vector<Text<60>>(XMLDEFS + 1);
+  Slots<DictCategory> categories{NUMDICT};
+  OneBased<Text<60>> xmltarget{XMLDEFS};
   int nxml = 0;
   int xmldata = 0;
   int lastcheck = 0;  // entry found by the last dcheck

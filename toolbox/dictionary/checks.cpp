@@ -31,7 +31,7 @@ void dcheck(std::string_view name, std::string_view type, bool& found, bool& typ
   }
   if (!d.checktypes) return;
   const Flag4 given(type);
-  const Flag4& defined = d.entries[static_cast<std::size_t>(d.lastcheck)].dtype4;
+  const Flag4& defined = d.entries[d.lastcheck].dtype4;
   // A character value is accepted where text is defined.
   const bool char_for_text = defined == "text" && given == "char";
   if (!(given == defined) && !given.blank() && !char_for_text) typeok = false;

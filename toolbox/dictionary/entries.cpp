@@ -14,7 +14,7 @@ DictionaryEntry newdent(DictionaryState& d, std::string_view name) {
   const int k = hash_store(key.view(), d.names);
   if (k == 0) err(" CIFdic names > NUMDICT");
   if (k <= before) return {k, false};
-  DictEntry& e = d.entries.make(static_cast<std::size_t>(k));
+  DictEntry& e = d.entries.make(k);
   e = DictEntry{};
   e.dname = key;
   e.dspell = spelled;
@@ -28,7 +28,7 @@ int store_category(DictionaryState& d, std::string_view name) {
   const int k = hash_store(key.view(), d.cats);
   if (k == 0) err(" Dictionary category names > NUMDICT ");
   if (k > before) {
-    DictCategory& c = d.categories.make(static_cast<std::size_t>(k));
+    DictCategory& c = d.categories.make(k);
     c = DictCategory{};
     c.cname = key;
   }
@@ -37,7 +37,7 @@ int store_category(DictionaryState& d, std::string_view name) {
 
 int definition_root(const DictionaryState& d, int k) {
   if (k < 1 || k > d.names.count) return k;
-  const int root = d.entries[static_cast<std::size_t>(k)].aroot;
+  const int root = d.entries[k].aroot;
   return root >= 1 && root <= d.names.count ? root : k;
 }
 

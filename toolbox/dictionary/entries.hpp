@@ -23,7 +23,7 @@ DictionaryEntry newdent(DictionaryState& d, std::string_view name);
 // its number. A full table is fatal.
 int store_category(DictionaryState& d, std::string_view name);
 
-inline DictEntry& dictionary_entry_at(DictionaryState& d, int k) { return d.entries[static_cast<std::size_t>(k)]; }
+inline DictEntry& dictionary_entry_at(DictionaryState& d, int k) { return d.entries[k]; }
 
 // The entry whose definition k shares: k itself when it is no alias.
 int definition_root(const DictionaryState& d, int k);

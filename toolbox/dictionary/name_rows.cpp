@@ -27,7 +27,7 @@ int enter_again(DictionaryState& d, std::string_view name, int earlier) {
   if (d.duppolicy == kFirstDefinitionWins) return earlier;
   if (d.duppolicy == kRefuseDuplicates) err(" Duplicate name in dictionary " + std::string(name));
   // The earlier entry can no longer be found; its aliases keep its definition.
-  d.names.names[static_cast<std::size_t>(earlier)].clear();
+  d.names.names[earlier].clear();
   return newdent(d, name).index;
 }
 

@@ -13,7 +13,7 @@ namespace {
 void append_key(DictionaryState& d, int root) {
   const int category = dictionary_entry_at(d, root).dcat;
   if (category < 1 || category > d.cats.count) return;
-  DictCategory& c = d.categories[static_cast<std::size_t>(category)];
+  DictCategory& c = d.categories[category];
   if (c.cfirstkey == 0) {
     c.cfirstkey = root;
     return;

@@ -17,7 +17,7 @@ constexpr int kWordWidth = 5;
 // being emptied.
 void forget_block_dictionary_fields(ReaderState& r) {
   for (int i = 1; i <= r.block_names.count; ++i) {
-    NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    NameEntry& e = r.names[i];
     e.bdtype.clear();
     e.bdict = 0;
     if (e.bcat > 0) e.bcat = 0;

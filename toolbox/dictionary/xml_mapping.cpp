@@ -17,12 +17,12 @@ constexpr std::string_view kLogicError = " XML dictionary logic error";
 int store_translation(DictionaryState& d, const Cell& target) {
   if (d.nxml >= XMLDEFS) err(" XML translations > XMLDEFS");
   const int t = ++d.nxml;
-  d.xmltarget[static_cast<std::size_t>(t)] = target.text;
+  d.xmltarget[t] = target.text;
   return t;
 }
 
 void translate_category(DictionaryState& d, std::string_view token, int t) {
-  DictCategory& c = d.categories[static_cast<std::size_t>(store_category(d, token))];
+  DictCategory& c = d.categories[store_category(d, token)];
   if (c.cxml != 0)
     warn(" XML duplicate category translation");
   else

@@ -22,24 +22,25 @@ int current_column(const CoreState& core, int position) { return tab_expanded_co
 
 BlockBody::BlockBody(State& s) : s_(s), last_line_(s.core.curline) {}
 
-NameEntry& BlockBody::entry(int i) { return s_.reader.names[static_cast<std::size_t>(i)]; }
+NameEntry& BlockBody::entry(int i) { return s_.reader.names[i]; }
 
-bool BlockBody::take() {
+bool BlockBody::take(TokenKind kind) {
+  kind_ = kind;
   check_grammar();
-  const Flag4& k = kind();
-  if (is_kind(k, "name") && collecting_) {
+  const TokenKind k = kind_;
+  if (k == TokenKind::name && collecting_) {
     register_name();
-  } else if (is_kind(k, "name") || is_kind(k, "loop") || is_header_kind(k) || is_kind(k, "fini")) {
+  } else if (k == TokenKind::name || k == TokenKind::loop || is_header(k) || k == TokenKind::fini) {
     close_loop();
-    if (is_kind(k, "name")) {
+    if (k == TokenKind::name) {
       register_name();
-    } else if (is_kind(k, "loop")) {
+    } else if (k == TokenKind::loop) {
       open_loop();
     } else {
       end_block();
       return false;
     }
-  } else if (is_value_kind(k)) {
+  } else if (is_value(k)) {
     take_value();
   }
   last_line_ = s_.core.curline;
@@ -49,20 +50,20 @@ bool BlockBody::take() {
 bool BlockBody::complete() const { return located_ == s_.reader.block_names.count; }
 
 void BlockBody::check_grammar() {
-  const Flag4& k = kind();
-  const bool value = is_value_kind(k);
-  if (is_kind(previous_, "name")) {
+  const TokenKind k = kind_;
+  const bool value = is_value(k);
+  if (previous_ == Seen::name) {
     if (value)
-      previous_ = "valu";
-    else if (!(is_kind(k, "name") && collecting_))
+      previous_ = Seen::value;
+    else if (!(k == TokenKind::name && collecting_))
       err(kIllegal);
-  } else if (is_kind(previous_, "valu")) {
+  } else if (previous_ == Seen::value) {
     if (!value)
-      previous_ = k;
+      previous_ = seen(k);
     else if (loop_names_ == 0)
       err(kIllegal);
   } else {
-    previous_ = k;
+    previous_ = seen(k);
   }
 }
 
@@ -82,7 +83,7 @@ Name BlockBody::block_key(std::string_view written, int& d) const {
   Name key = written;
   locase_in_place(key.data(), Name::width);
   d = dictionary_entry(key.trimmed());
-  if (d != 0 && s_.vis.aliases_) key = s_.dict.entries[static_cast<std::size_t>(dictionary_root(d))].dname;
+  if (d != 0 && s_.vis.aliases_) key = s_.dict.entries[dictionary_root(d)].dname;
   return key;
 }
 
@@ -104,10 +105,10 @@ void BlockBody::register_name() {
 }
 
 NameEntry& BlockBody::make_entry(int i, const Name& key, int d, std::string_view written) {
-  NameEntry& e = s_.reader.names.make(static_cast<std::size_t>(i));
+  NameEntry& e = s_.reader.names.make(i);
   e = NameEntry{};
   e.bname = key;
-  e.btag = d != 0 ? s_.dict.entries[static_cast<std::size_t>(d)].dspell : Name(written);
+  e.btag = d != 0 ? s_.dict.entries[d].dspell : Name(written);
   e.bnline = s_.core.curline;
   e.bncol = token_start();
   e.bntab = current_column(s_.core, e.bncol);
@@ -136,7 +137,7 @@ void BlockBody::open_loop() {
   loop_names_ = 0;
   loop_values_ = 0;
   if (r.nloops >= NUMLOOP) err(" Number of loop_s > NUMLOOP");
-  LoopEntry& loop = r.loops[static_cast<std::size_t>(++r.nloops)];
+  LoopEntry& loop = r.loops[++r.nloops];
   loop = LoopEntry{};
   loop.lline = s_.core.curline;
   loop.lcol = token_start();
@@ -146,7 +147,7 @@ void BlockBody::open_loop() {
 void BlockBody::close_loop() {
   if (!loop_open_) return;
   ReaderState& r = s_.reader;
-  LoopEntry& loop = r.loops[static_cast<std::size_t>(r.nloops)];
+  LoopEntry& loop = r.loops[r.nloops];
   if (loop_names_ > 0) {
     if (loop_values_ % loop_names_ != 0) err(" Item miscount in loop");
     loop.lnitems = loop_names_;
@@ -170,7 +171,7 @@ void BlockBody::take_value() {
     type_loop_column(e);
   }
   locate_value();
-  if (is_kind(kind(), "text")) pass_text_field(state().core, AtDataEnd::fail);
+  if (kind_ == TokenKind::text) pass_text_field(state().core, AtDataEnd::fail);
 }
 
 // The names of a loop take its values in turn; outside a loop a value is the last name's.
@@ -182,15 +183,15 @@ int BlockBody::owner_of_value() const {
 void BlockBody::check_type(const NameEntry& owner) const {
   const DictionaryState& d = s_.dict;
   if (!is_kind(owner.btype, "test") || dictionary_loading() || !d.checktypes) return;
-  if (is_kind(kind(), "null") || is_kind(kind(), "numb")) return;
+  if (kind_ == TokenKind::null || kind_ == TokenKind::numb) return;
   warn(" Numb type violated  " + std::string(owner.bname.view()));
 }
 
 // A column is a number only while all its non-null values are numbers.
 void BlockBody::type_loop_column(NameEntry& owner) const {
   if (is_kind(owner.btype, "null"))
-    owner.btype = kind();
-  else if (is_kind(owner.btype, "numb") && (is_kind(kind(), "char") || is_kind(kind(), "text")))
+    owner.btype = kind_text(kind_);
+  else if (is_kind(owner.btype, "numb") && (kind_ == TokenKind::chars || kind_ == TokenKind::text))
     owner.btype = "char";
 }
 
@@ -204,18 +205,18 @@ void BlockBody::locate_value() {
   }
   e.bvline = value_line_;
   e.bvcol = value_column_;
-  if (e.btype.blank()) e.btype = kind();
+  if (e.btype.blank()) e.btype = kind_text(kind_);
   if (e.bloop == 0) e.blpos = s_.vis.vallen_;
 }
 
 void BlockBody::end_block() {
   const CoreState& core = s_.core;
-  const bool header = is_header_kind(kind());
+  const bool header = is_header(kind_);
   if (header) {
     end_position_ = token_start();
     end_column_ = current_column(core, end_position_);
     ended_on_shared_line_ = core.curline == last_line_;
-    ended_by_terminator_ = is_kind(kind(), "save") && s_.vis.vallen_ <= 5;
+    ended_by_terminator_ = kind_ == TokenKind::save && s_.vis.vallen_ <= 5;
   }
   check_block_end();
 }

@@ -2,7 +2,10 @@
 // each name's value stands, recorded in the name and loop tables.
 #pragma once
 
+#include <cstdint>
+
 #include "core/state.hpp"
+#include "reader/token_kind.hpp"
 
 namespace zatrel {
 
@@ -10,8 +13,9 @@ class BlockBody {
  public:
   explicit BlockBody(State& s);
 
-  // Takes the token the scanner returned last; false once it ended the block.
-  bool take();
+  // Takes the token the scanner returned last, of that kind; false once it
+  // ended the block.
+  bool take(TokenKind kind);
 
   // Every name of the block received a value.
   bool complete() const;
@@ -32,7 +36,6 @@ class BlockBody {
   NameEntry& make_entry(int i, const Name& key, int d, std::string_view written);
   void join_loop(NameEntry& e, int i);
   NameEntry& entry(int i);
-  const Flag4& kind() const { return s_.vis.itemtype_; }
   void open_loop();
   void close_loop();
   void take_value();
@@ -42,8 +45,13 @@ class BlockBody {
   void locate_value();
   void end_block();
 
+  // What the grammar last saw: a name, the value of a name, or another token.
+  enum class Seen : std::uint8_t { other, name, value };
+  static Seen seen(TokenKind kind) { return kind == TokenKind::name ? Seen::name : Seen::other; }
+
   State& s_;
-  Flag4 previous_;           // "name", "valu", or the kind of the last token
+  TokenKind kind_ = TokenKind::fini;  // of the token being taken
+  Seen previous_ = Seen::other;
   bool collecting_ = false;  // reading the names of a loop header
   bool loop_open_ = false;
   int loop_names_ = 0;

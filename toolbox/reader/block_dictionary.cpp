@@ -1,7 +1,6 @@
 #include "reader/block_dictionary.hpp"
 
 #include <string>
-#include <vector>
 
 #include "core/diagnostics.hpp"
 #include "core/text.hpp"
@@ -18,7 +17,7 @@ bool valid_entry(const DictionaryState& dt, int d) { return d >= 1 && d <= dt.na
 
 int root_of(const DictionaryState& dt, int d) {
   if (!valid_entry(dt, d)) return d;
-  const int root = dt.entries[static_cast<std::size_t>(d)].aroot;
+  const int root = dt.entries[d].aroot;
   return valid_entry(dt, root) ? root : d;
 }
 
@@ -60,15 +59,15 @@ void derive_category(State& s, NameEntry& entry, std::string_view written) {
 }
 
 // Every dictionary entry that shares a definition with an item of the block.
-std::vector<char> entries_given(const ReaderState& r, const DictionaryState& d) {
-  std::vector<char> marked(static_cast<std::size_t>(NUMDICT) + 1, 0);
+OneBased<char> entries_given(const ReaderState& r, const DictionaryState& d) {
+  OneBased<char> marked(NUMDICT);
   for (int i = 1; i <= r.block_names.count; ++i) {
-    const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    const NameEntry& e = r.names[i];
     if (e.bcat == 0 || !valid_entry(d, e.bdict)) continue;
     // Bounded walk: a damaged chain must not hang the reader.
     for (int k = root_of(d, e.bdict), steps = 0; valid_entry(d, k) && steps < NUMDICT; ++steps) {
-      marked[static_cast<std::size_t>(k)] = 1;
-      k = d.entries[static_cast<std::size_t>(k)].anext;
+      marked[k] = 1;
+      k = d.entries[k].anext;
     }
   }
   return marked;
@@ -78,23 +77,23 @@ void report_missing_keys(State& s) {
   const ReaderState& r = s.reader;
   const DictionaryState& d = s.dict;
   CoreState& core = s.core;
-  std::vector<char> marked = entries_given(r, d);
+  OneBased<char> marked = entries_given(r, d);
   const int line_now = core.curline;
   for (int i = 1; i <= r.block_names.count; ++i) {
-    const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    const NameEntry& e = r.names[i];
     if (e.bcat <= 0 || e.bcat > d.cats.count) continue;
-    const DictCategory& category = d.categories[static_cast<std::size_t>(e.bcat)];
+    const DictCategory& category = d.categories[e.bcat];
     int key = category.cfirstkey;
     if (!valid_entry(d, key)) continue;
     key = root_of(d, key);
     for (int steps = 0; valid_entry(d, key) && steps < NUMDICT; ++steps) {
-      if (!marked[static_cast<std::size_t>(key)]) {
+      if (!marked[key]) {
         core.curline = e.bvline;
-        warn(joined(" Category key ", d.entries[static_cast<std::size_t>(key)].dspell.trimmed(),
+        warn(joined(" Category key ", d.entries[key].dspell.trimmed(),
                     " not given for ", category.cname.trimmed()));
-        marked[static_cast<std::size_t>(key)] = 1;
+        marked[key] = 1;
       }
-      key = d.entries[static_cast<std::size_t>(key)].knext;
+      key = d.entries[key].knext;
     }
   }
   core.curline = line_now;
@@ -108,9 +107,9 @@ std::string_view category_name(int bcat) {
   const State& s = state();
   std::string_view name;
   if (bcat > 0 && bcat <= s.dict.cats.count)
-    name = s.dict.categories[static_cast<std::size_t>(bcat)].cname.trimmed();
+    name = s.dict.categories[bcat].cname.trimmed();
   const NameHash& own = s.reader.block_cats;
-  if (bcat < 0 && -bcat <= own.count) name = own.names[static_cast<std::size_t>(-bcat)].trimmed();
+  if (bcat < 0 && -bcat <= own.count) name = own.names[-bcat].trimmed();
   return name.empty() ? std::string_view("(none)") : name;
 }
 
@@ -119,7 +118,7 @@ void check_new_name(NameEntry& entry, int d, std::string_view written) {
   const DictionaryState& dt = s.dict;
   if (dictionary_loading() || !dt.validnames) return;
   if (valid_entry(dt, d)) {
-    const DictEntry& de = dt.entries[static_cast<std::size_t>(d)];
+    const DictEntry& de = dt.entries[d];
     entry.bdict = d;
     entry.bcat = de.dcat;
     entry.bdtype = de.dtypetext;
@@ -138,7 +137,7 @@ void check_block_end() {
   ReaderState& r = s.reader;
   if (dictionary_loading() || !d.validnames || !dictionary_holds_names()) return;
   for (int i = 1; i <= r.block_names.count; ++i) {
-    NameEntry& e = r.names[static_cast<std::size_t>(i)];
+    NameEntry& e = r.names[i];
     if (is_kind(e.btype, "test")) e.btype = "numb";
   }
   if (d.checkcats) report_missing_keys(s);

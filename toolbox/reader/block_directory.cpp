@@ -96,33 +96,32 @@ void take_header() {
 
 // Reads tokens up to the block asked for. The header state is the reading
 // position just after the last token; the previous state, just before it.
-Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint& previous) {
+Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint& previous, TokenKind& kind) {
   Visible& v = state().vis;
   bool passed_terminator = false;
   for (;;) {
     previous.capture();
-    getstr();
+    kind = getstr();
     header.capture();
-    const Flag4& kind = v.itemtype_;
-    if (is_kind(kind, "fini")) return Opening::end_of_data;
-    if (is_kind(kind, "text")) {
+    if (kind == TokenKind::fini) return Opening::end_of_data;
+    if (kind == TokenKind::text) {
       pass_text_field(state().core, AtDataEnd::fail);
-    } else if (is_kind(kind, "save") && v.vallen_ <= 5) {
+    } else if (kind == TokenKind::save && v.vallen_ <= 5) {
       if (!v.insave_) err(" Save frame terminator found out of context");
       v.insave_ = false;
       passed_terminator = true;
-    } else if (is_kind(kind, "save")) {
+    } else if (kind == TokenKind::save) {
       if (v.insave_) err(" Prior save frame not terminated");
       v.insave_ = true;
       if (names_requested_block(request)) break;
-    } else if (is_kind(kind, "glob")) {
+    } else if (kind == TokenKind::glob) {
       if (request.any) {
         v.inglobal_ = true;
         break;
       }
-    } else if (is_kind(kind, "data")) {
+    } else if (kind == TokenKind::data) {
       if (names_requested_block(request)) break;
-    } else if ((is_kind(kind, "name") || is_kind(kind, "loop")) && request.any) {
+    } else if ((kind == TokenKind::name || kind == TokenKind::loop) && request.any) {
       // The rest of a block after its save frames needs no header.
       if (!passed_terminator) warn(" Data block header missing");
       header = previous;
@@ -172,16 +171,14 @@ bool data_(std::string_view name) {
   ReadingPoint header;
   header.capture();
   ReadingPoint previous = header;
-  const Opening opening = scan_headers(request, header, previous);
+  TokenKind kind = TokenKind::fini;
+  const Opening opening = scan_headers(request, header, previous, kind);
 
   BlockBody body(s);
   if (opening != Opening::end_of_data) {
     // A block without header begins with the token that showed it.
-    bool more = opening == Opening::without_header ? body.take() : true;
-    while (more) {
-      getstr();
-      more = body.take();
-    }
+    bool more = opening == Opening::without_header ? body.take(kind) : true;
+    while (more) more = body.take(getstr());
   }
   finish(body, header);
   return opening != Opening::end_of_data;

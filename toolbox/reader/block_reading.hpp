@@ -1,4 +1,4 @@
-// Moving the reader over the lines of the current block: token kinds, where
+// Moving the reader over the lines of the current block: four-letter codes, where
 // the last token stands, text fields to pass over, and positions to return to.
 #pragma once
 
@@ -11,17 +11,10 @@
 
 namespace zatrel {
 
-// Kinds and types are 4-character codes; comparing the four bytes is enough.
+// Value types, getlin's flags and itemtype_ are 4-character codes; comparing
+// the four bytes is enough.
 inline bool is_kind(const Flag4& kind, const char (&code)[5]) noexcept {
   return std::memcmp(kind.data(), code, 4) == 0;
-}
-
-inline bool is_value_kind(const Flag4& kind) noexcept {
-  return is_kind(kind, "numb") || is_kind(kind, "char") || is_kind(kind, "text") || is_kind(kind, "null");
-}
-
-inline bool is_header_kind(const Flag4& kind) noexcept {
-  return is_kind(kind, "data") || is_kind(kind, "save") || is_kind(kind, "glob");
 }
 
 // Text::assign for the hot path: two fixed-size copies instead of a fill loop.

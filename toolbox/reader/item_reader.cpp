@@ -22,7 +22,7 @@ struct ValueSpan {
 };
 
 bool holds(const ReaderState& r, int i, const Name& name) {
-  return i >= 1 && i <= r.block_names.count && same_name(r.names[static_cast<std::size_t>(i)].bname, name);
+  return i >= 1 && i <= r.block_names.count && same_name(r.names[i].bname, name);
 }
 
 // A loop walk asks for the names of a packet in turn, so the item found last,
@@ -32,7 +32,7 @@ int find_in_block(const ReaderState& r, const Name& name) {
   if (holds(r, last, name)) return last;
   if (holds(r, last + 1, name)) return last + 1;
   if (last >= 1 && last <= r.block_names.count) {
-    const NameEntry& e = r.names[static_cast<std::size_t>(last)];
+    const NameEntry& e = r.names[last];
     if (e.bloop != 0 && holds(r, last - e.blpos + 1, name)) return last - e.blpos + 1;
   }
   return hash_find(name.view(), r.block_names);
@@ -57,10 +57,10 @@ int find_through_dictionary(State& s, const Name& name) {
     answer_absent(v, name);
     return 0;
   }
-  const DictEntry& entry = d.entries[static_cast<std::size_t>(j)];
+  const DictEntry& entry = d.entries[j];
   v.dicttype_ = entry.dtypetext;
   v.dictcat_ = category_name(entry.dcat);
-  const DictEntry& root = d.entries[static_cast<std::size_t>(dictionary_root(j))];
+  const DictEntry& root = d.entries[dictionary_root(j)];
   v.dictname_ = root.dspell;
   const int i = hash_find(root.dname.view(), s.reader.block_names);
   if (i == 0) {
@@ -89,7 +89,7 @@ void read_packet(State& s, int n, int packets) {
   PendingToken pending;
   for (int m = 1; m <= n; ++m) {
     locate_token(pending);
-    PacketSlot& slot = r.packet[static_cast<std::size_t>(m)];
+    PacketSlot& slot = r.packet[m];
     slot.pcol = core.curcol - s.vis.vallen_ - (s.vis.lastquote_.col(1) == ' ' ? 0 : 1);
     slot.plen = s.vis.vallen_;
     slot.pline = core.curline;
@@ -99,7 +99,7 @@ void read_packet(State& s, int n, int packets) {
     }
   }
   settle_token(pending);
-  PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
+  PacketSlot& resume = r.packet[n + 1];
   resume.pcol = core.curcol;
   resume.pline = core.curline;
   if (++r.packetno >= packets) s.vis.inloop_ = false;
@@ -107,14 +107,14 @@ void read_packet(State& s, int n, int packets) {
 
 void start_pass(State& s, int i, int n, int packets) {
   ReaderState& r = s.reader;
-  const NameEntry& e = r.names[static_cast<std::size_t>(i)];
+  const NameEntry& e = r.names[i];
   s.vis.inloop_ = true;
   r.packetno = 0;
   r.curloop = e.bloop;
   read_line(e.bvline);
   s.core.curcol = std::max(e.bvcol - 1, 0);
   const int first = i - e.blpos + 1;
-  for (int k = first; k < first + n; ++k) r.names[static_cast<std::size_t>(k)].bread = 0;
+  for (int k = first; k < first + n; ++k) r.names[k].bread = 0;
   read_packet(s, n, packets);
 }
 
@@ -122,13 +122,13 @@ void start_pass(State& s, int i, int n, int packets) {
 // first name asked for in a row reads the whole packet.
 ValueSpan looped_value(State& s, int i) {
   ReaderState& r = s.reader;
-  NameEntry& e = r.names[static_cast<std::size_t>(i)];
-  const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
+  NameEntry& e = r.names[i];
+  const LoopEntry& loop = r.loops[e.bloop];
   const int n = loop.lnitems;
   if (e.bloop == r.curloop && e.bread < r.packetno) {
     // The packet read already holds this name's value.
   } else if (e.bloop == r.curloop && s.vis.inloop_) {
-    const PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
+    const PacketSlot& resume = r.packet[n + 1];
     read_line(resume.pline);
     s.core.curcol = resume.pcol;
     read_packet(s, n, loop.lnpackets);
@@ -136,7 +136,7 @@ ValueSpan looped_value(State& s, int i) {
     start_pass(s, i, n, loop.lnpackets);
   }
   ++e.bread;
-  const PacketSlot& slot = r.packet[static_cast<std::size_t>(e.blpos)];
+  const PacketSlot& slot = r.packet[e.blpos];
   read_line(slot.pline);
   return {slot.pcol, slot.plen};
 }
@@ -145,7 +145,7 @@ ValueSpan looped_value(State& s, int i) {
 // damaged entry from reaching outside them.
 bool loop_entry_sound(const ReaderState& r, const NameEntry& e) {
   if (e.bloop < 1 || e.bloop > r.nloops) return false;
-  const int n = r.loops[static_cast<std::size_t>(e.bloop)].lnitems;
+  const int n = r.loops[e.bloop].lnitems;
   return n >= 1 && n <= NUMITEM && e.blpos >= 1 && e.blpos <= n;
 }
 
@@ -196,9 +196,9 @@ bool all_blank(const Name& name) noexcept {
 void put_category(const State& s, Text<NAMELEN>& out, int bcat) {
   static const Text<NAMELEN> kNone("(none)");
   const Name* name = nullptr;
-  if (bcat > 0 && bcat <= s.dict.cats.count) name = &s.dict.categories[static_cast<std::size_t>(bcat)].cname;
+  if (bcat > 0 && bcat <= s.dict.cats.count) name = &s.dict.categories[bcat].cname;
   const NameHash& own = s.reader.block_cats;
-  if (bcat < 0 && -bcat <= own.count) name = &own.names[static_cast<std::size_t>(-bcat)];
+  if (bcat < 0 && -bcat <= own.count) name = &own.names[-bcat];
   out = name != nullptr && !all_blank(*name) ? *name : kNone;
 }
 
@@ -208,7 +208,7 @@ void describe_value(State& s, const NameEntry& e, ValueSpan span) {
   v.dicttype_ = e.bdtype;
   put_category(s, v.dictcat_, e.bcat);
   v.dictname_ =
-      e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(dictionary_root(e.bdict))].dspell : e.btag;
+      e.bdict != 0 ? s.dict.entries[dictionary_root(e.bdict)].dspell : e.btag;
   const int k = std::clamp(span.start, 1, MAXBUF);
   cut_value(v, s.core, k, std::clamp(span.length, 0, MAXBUF + 1 - k));
   correct_type(v, s.core, k);
@@ -277,8 +277,8 @@ void getitm(const Name& name) {
   if (r.curitem == 0) r.curitem = find_through_dictionary(s, name);
   if (r.curitem == 0) return;
 
-  NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
-  v.foundname_ = e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(e.bdict)].dspell : e.btag;
+  NameEntry& e = r.names[r.curitem];
+  v.foundname_ = e.bdict != 0 ? s.dict.entries[e.bdict].dspell : e.btag;
   v.namepos_ = v.intabs_ ? e.bntab : e.bncol;
   if (e.bloop != 0 && !loop_entry_sound(r, e)) {
     answer_absent(v, name);

@@ -13,7 +13,7 @@ bool is_current_item(const ReaderState& r, int item) { return item >= 1 && item 
 // A looped item whose loop is sound enough to step.
 const LoopEntry* loop_of(const ReaderState& r, const NameEntry& e) {
   if (e.bloop < 1 || e.bloop > r.nloops) return nullptr;
-  const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
+  const LoopEntry& loop = r.loops[e.bloop];
   if (loop.lnitems < 1 || loop.lnitems > NUMITEM || e.blpos < 1 || e.blpos > loop.lnitems) return nullptr;
   return &loop;
 }
@@ -33,15 +33,15 @@ bool set_mark(State& s, int& mark) {
   ReaderState& r = s.reader;
   const CoreState& core = s.core;
   int e = 1;
-  while (e <= MAXBOOK && !r.bookmarks[static_cast<std::size_t>(e)].is_free()) ++e;
+  while (e <= MAXBOOK && !r.bookmarks[e].is_free()) ++e;
   if (e > MAXBOOK) {
     warn(" More than MAXBOOK bookmarks requested");
     return false;
   }
-  Bookmark& entry = r.bookmarks[static_cast<std::size_t>(e)];
+  Bookmark& entry = r.bookmarks[e];
   entry = {r.curitem, core.curline, core.curcol, 0};
   if (is_current_item(r, r.curitem)) {
-    const NameEntry& item = r.names[static_cast<std::size_t>(r.curitem)];
+    const NameEntry& item = r.names[r.curitem];
     entry.line = item.bnline;
     entry.column = item.bncol;
     if (item.bloop != 0 && item.bloop == r.curloop && r.packetno > 0) {
@@ -61,11 +61,11 @@ bool set_mark(State& s, int& mark) {
 void resume_row(State& s, const NameEntry& item, const LoopEntry& loop, int line, int position) {
   ReaderState& r = s.reader;
   const int n = loop.lnitems;
-  PacketSlot& resume = r.packet[static_cast<std::size_t>(n) + 1];
+  PacketSlot& resume = r.packet[n + 1];
   resume.pline = line;
   resume.pcol = position;
   const int first = r.curitem - item.blpos + 1;
-  for (int k = first; k < first + n; ++k) r.names[static_cast<std::size_t>(k)].bread = r.packetno - 1;
+  for (int k = first; k < first + n; ++k) r.names[k].bread = r.packetno - 1;
   --r.packetno;
   if (item.bread > 0) {
     s.vis.inloop_ = true;
@@ -78,7 +78,7 @@ bool return_to_mark(State& s, int& mark) {
   CoreState& core = s.core;
   Visible& v = s.vis;
   if (mark < 1 || mark > MAXBOOK) return false;
-  Bookmark& entry = r.bookmarks[static_cast<std::size_t>(mark)];
+  Bookmark& entry = r.bookmarks[mark];
   if (entry.is_free()) return false;
   r.curitem = entry.item;
   core.curline = entry.line;
@@ -88,7 +88,7 @@ bool return_to_mark(State& s, int& mark) {
   r.curloop = -1;
   r.lasttest = false;
   if (is_current_item(r, r.curitem) && r.packetno > 0) {
-    const NameEntry& item = r.names[static_cast<std::size_t>(r.curitem)];
+    const NameEntry& item = r.names[r.curitem];
     if (const LoopEntry* loop = loop_of(r, item)) resume_row(s, item, *loop, entry.line, entry.column);
   }
   core.curcol = kBeforeLineEnd;

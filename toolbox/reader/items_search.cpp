@@ -47,7 +47,7 @@ bool find_item(State& s, std::string_view name, std::string_view keyword, std::s
   r.lasttest = false;
   getitm(Name(name));
   if (r.curitem == 0) return false;
-  const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
+  const NameEntry& e = r.names[r.curitem];
   if (keyword == "valu") {
     v.loopno_ = r.curloop;
     give_token(s, text);
@@ -60,7 +60,7 @@ bool find_item(State& s, std::string_view name, std::string_view keyword, std::s
     return true;
   }
   if (keyword.empty()) {
-    const LoopEntry& loop = r.loops[static_cast<std::size_t>(e.bloop)];
+    const LoopEntry& loop = r.loops[e.bloop];
     read_token_at(s.core, loop.lline, loop.lcol);
     v.valpos_ = v.intabs_ ? loop.ltab : loop.lcol;
     give_token(s, text);
@@ -79,22 +79,21 @@ bool past_block_end(const State& s) {
 
 bool find_token(State& s, std::string_view keyword, std::string& text) {
   Visible& v = s.vis;
-  const Flag4& kind = v.itemtype_;
   for (;;) {
-    getstr();
-    if (is_kind(kind, "fini") || past_block_end(s)) return false;
+    const TokenKind kind = getstr();
+    if (kind == TokenKind::fini || past_block_end(s)) return false;
     // Only a blank keyword may leave the block.
-    if (!keyword.empty() && is_header_kind(kind)) return false;
-    const bool wanted = keyword == "name"   ? is_kind(kind, "name")
-                        : keyword == "valu" ? is_value_kind(kind)
+    if (!keyword.empty() && is_header(kind)) return false;
+    const bool wanted = keyword == "name"   ? kind == TokenKind::name
+                        : keyword == "valu" ? is_value(kind)
                                             : true;
     if (wanted) {
       const int start = token_start();
-      (is_kind(kind, "name") ? v.namepos_ : v.valpos_) = start;
+      (kind == TokenKind::name ? v.namepos_ : v.valpos_) = start;
       give_token(s, text);
     }
     // The lines of a text field are no tokens of their own.
-    if (is_kind(kind, "text")) pass_text_field(s.core, AtDataEnd::past_line_end);
+    if (kind == TokenKind::text) pass_text_field(s.core, AtDataEnd::past_line_end);
     if (wanted) return true;
   }
 }
@@ -108,8 +107,8 @@ bool name_(std::string& text) {
   const int count = r.block_names.count;
   r.curitem = std::clamp(r.curitem + 1, 1, count + 1);
   if (r.curitem > count) return false;
-  const NameEntry& e = r.names[static_cast<std::size_t>(r.curitem)];
-  text = e.bdict != 0 ? s.dict.entries[static_cast<std::size_t>(e.bdict)].dspell.trimmed()
+  const NameEntry& e = r.names[r.curitem];
+  text = e.bdict != 0 ? s.dict.entries[e.bdict].dspell.trimmed()
                       : e.btag.trimmed();
   return true;
 }

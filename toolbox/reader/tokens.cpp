@@ -62,12 +62,17 @@ class NumberShape {
   bool too_early_ = false;
 };
 
-// Token kinds, prebuilt: one is stored for every token.
-const Flag4 kFini("fini");
-const Flag4 kName("name");
-const Flag4 kNumb("numb");
-const Flag4 kChar("char");
-const Flag4 kText("text");
+// The texts of the token kinds, prebuilt: one is stored for every token.
+const std::array<Flag4, 10> kKindTexts{Flag4("name"), Flag4("loop"), Flag4("data"), Flag4("save"), Flag4("glob"),
+                                       Flag4("numb"), Flag4("char"), Flag4("text"), Flag4("null"), Flag4("fini")};
+
+// The flag getlin gives at the end of the data.
+const Flag4 kEndOfData("fini");
+
+TokenKind show(Visible& v, TokenKind kind) {
+  v.itemtype_ = kind_text(kind);
+  return kind;
+}
 
 // The current line as the scanner sees it: columns 1..length.
 class CurrentLine {
@@ -134,11 +139,11 @@ bool next_token_line(Visible& v) {
   static const Text<72> kBlankName;
   Text<4> flag;  // getlin leaves it alone when the line is already in place
   getlin(flag);
-  v.itemtype_ = kFini;
+  show(v, TokenKind::fini);
   v.dicttype_ = kFiniType;
   v.dictcat_ = kNoCategory;
   v.dictname_ = kBlankName;
-  return !(flag == kFini);
+  return !(flag == kEndOfData);
 }
 
 constexpr std::array<char, MAXBUF> kBlankLine = [] {
@@ -158,10 +163,10 @@ void set_token(CoreState& core, Visible& v, const CurrentLine& line, int first, 
   core.curcol = end;
 }
 
-void take_text_line(CoreState& core, Visible& v, const CurrentLine& line) {
-  v.itemtype_ = kText;
+TokenKind take_text_line(CoreState& core, Visible& v, const CurrentLine& line) {
   set_token(core, v, line, 1, line.length() + 1);
   v.strval_.col(1) = ' ';
+  return show(v, TokenKind::text);
 }
 
 // The string closes at the first quote that ends the line or stands before a
@@ -172,8 +177,8 @@ int quote_end(const CurrentLine& line, int first, char quote) {
   return j;
 }
 
-void take_quoted(CoreState& c, Visible& v, const CurrentLine& line, char quote) {
-  v.itemtype_ = kChar;
+TokenKind take_quoted(CoreState& c, Visible& v, const CurrentLine& line, char quote) {
+  show(v, TokenKind::chars);
   const int first = ++c.curcol;
   const int j = quote_end(line, first, quote);
   set_token(c, v, line, first, j);
@@ -181,42 +186,39 @@ void take_quoted(CoreState& c, Visible& v, const CurrentLine& line, char quote) 
     // Unclosed: curcol stays just past the text, where an unquoted token
     // would leave it, since lastquote_ stays blank.
     warn(" Quoted string not closed");
-    return;
+    return TokenKind::chars;
   }
   v.lastquote_ = std::string_view(&quote, 1);
   c.curcol = j + 1;
+  return TokenKind::chars;
 }
 
 // The kind of an unquoted word that is no number.
-const Flag4& word_kind(std::string_view word) {
-  static const Flag4 kData("data"), kLoop("loop"), kNull("null"), kSave("save"), kGlob("glob");
-  if (word.starts_with("data_")) return kData;
-  if (word.starts_with("loop_")) return kLoop;
-  if (word == "?" || word == ".") return kNull;
-  if (word.starts_with("save_")) return kSave;
-  if (word == "global_") return kGlob;
-  return kChar;
+TokenKind word_kind(std::string_view word) {
+  if (word.starts_with("data_")) return TokenKind::data;
+  if (word.starts_with("loop_")) return TokenKind::loop;
+  if (word == "?" || word == ".") return TokenKind::null;
+  if (word.starts_with("save_")) return TokenKind::save;
+  if (word == "global_") return TokenKind::glob;
+  return TokenKind::chars;
 }
 
-void take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
+TokenKind take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
   const int first = c.curcol;
   if (line.at(first) == '_') {
-    v.itemtype_ = kName;
     set_token(c, v, line, first, line.word_end(first));
-    return;
+    return show(v, TokenKind::name);
   }
   NumberShape shape;
   int j = first;
   for (; j <= line.length() && !line.gap(j); ++j) shape.add(line.at(j));
   set_token(c, v, line, first, j);
-  if (shape.number()) {
-    v.itemtype_ = kNumb;
-    return;
-  }
-  v.itemtype_ = word_kind(line.columns(first, j - 1));
+  return show(v, shape.number() ? TokenKind::numb : word_kind(line.columns(first, j - 1)));
 }
 
 }  // namespace
+
+const Flag4& kind_text(TokenKind kind) noexcept { return kKindTexts[static_cast<std::size_t>(kind)]; }
 
 void settle_token(PendingToken& pending) {
   if (pending.start == 0) return;
@@ -290,7 +292,10 @@ void locate_token(PendingToken& pending) {
   const char ch = line.at(column);
   if (ch == '\'' || ch == '"') {
     const int j = quote_end(line, column + 1, ch);
-    if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
+    if (j > line.length()) {
+      take_quoted(c, v, line, ch);  // warns
+      return;
+    }
     pending = {column, ch};
     v.vallen_ = j - column - 1;
     v.lastquote_.col(1) = ch;
@@ -303,16 +308,23 @@ void locate_token(PendingToken& pending) {
   c.curcol = end;
 }
 
-void getstr() {
+TokenKind getstr() {
   State& s = state();
   CoreState& c = s.core;
   Visible& v = s.vis;
   v.lastquote_.clear();
-  if (walk_to_token(c, v, [] {}) != TokenStart::token) return;
+  switch (walk_to_token(c, v, [] {})) {
+    case TokenStart::text_line:
+      return TokenKind::text;
+    case TokenStart::end_of_data:
+      return TokenKind::fini;
+    case TokenStart::token:
+      break;
+  }
   const CurrentLine line(c);
   const char ch = line.at(c.curcol);
   if (ch == '\'' || ch == '"') return take_quoted(c, v, line, ch);
-  take_bare_word(c, v, line);
+  return take_bare_word(c, v, line);
 }
 
 }  // namespace zatrel

@@ -1,11 +1,13 @@
 // The token scanner and the conversion of numeric tokens.
 #pragma once
 
+#include "reader/token_kind.hpp"
+
 namespace zatrel {
 
 // Advances past the next token of the data range and sets strval_, vallen_,
-// itemtype_ and lastquote_.
-void getstr();
+// itemtype_ (the text of the kind returned) and lastquote_.
+TokenKind getstr();
 
 // A token located by locate_token whose text and kind are not yet written.
 struct PendingToken {

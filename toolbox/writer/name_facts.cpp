@@ -31,17 +31,17 @@ void ask_dictionary(const State& s, std::string_view name, std::string_view type
   dcheck(name, type, f.found, f.typeok);
   const DictionaryState& d = s.dict;
   if (d.lastcheck <= 0) return;
-  const DictEntry& entry = d.entries[static_cast<std::size_t>(d.lastcheck)];
-  if (entry.dxml > 0) f.itemxml = d.xmltarget[static_cast<std::size_t>(entry.dxml)].trimmed();
+  const DictEntry& entry = d.entries[d.lastcheck];
+  if (entry.dxml > 0) f.itemxml = d.xmltarget[entry.dxml].trimmed();
   const DictEntry* owner = &entry;
   if (s.vis.paliases_ && entry.aroot > 0 && entry.aroot != d.lastcheck) {
-    owner = &d.entries[static_cast<std::size_t>(entry.aroot)];
+    owner = &d.entries[entry.aroot];
     f.outname = owner->dspell.trimmed();
   }
   if (owner->dcat <= 0) return;
-  const DictCategory& cat = d.categories[static_cast<std::size_t>(owner->dcat)];
+  const DictCategory& cat = d.categories[owner->dcat];
   f.cat = cat.cname.trimmed();
-  if (cat.cxml > 0) f.catxml = d.xmltarget[static_cast<std::size_t>(cat.cxml)].trimmed();
+  if (cat.cxml > 0) f.catxml = d.xmltarget[cat.cxml].trimmed();
 }
 
 }  // namespace

@@ -18,7 +18,7 @@ constexpr std::string_view kGlobalElement = "global_";
 // A data block's tag: through the dictionary's template for data blocks.
 std::string block_tag(const State& s, std::string_view name) {
   if (name == kGlobalElement || s.dict.xmldata <= 0) return std::string(trailing_blanks_removed(name));
-  return dsbst(name, s.dict.xmltarget[static_cast<std::size_t>(s.dict.xmldata)].view()).str();
+  return dsbst(name, s.dict.xmltarget[s.dict.xmldata].view()).str();
 }
 
 }  // namespace
