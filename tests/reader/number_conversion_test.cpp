@@ -2,6 +2,7 @@
 // agreement with strtod over many random well-formed numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -149,6 +150,18 @@ TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
     EXPECT_EQ(convert(cif), prescribed_value(whole, fraction, sign, exponent)) << cif;
     EXPECT_EQ(sd(), uncertainty * power_by_multiplication(exponent - static_cast<int>(fraction.size()))) << cif;
   }
+}
+
+// Every exponent in range, and uncertainties scaled far below it.
+TEST_F(NumberConversion, EveryPowerOfTenIsTheRepeatedProduct) {
+  for (int e = std::max(dminexp_, -308); e <= 308; ++e) {
+    const std::string cif = "1.5e" + std::to_string(e) + "(7)";
+    EXPECT_EQ(convert(cif), power_by_multiplication(e) * 1.5) << cif;
+    EXPECT_EQ(sd(), 7 * power_by_multiplication(e - 1)) << cif;
+  }
+  EXPECT_EQ(convert("0." + std::string(150, '0') + "1e" + std::to_string(std::max(dminexp_, -308)) + "(3)"),
+            power_by_multiplication(std::max(dminexp_, -308)) * prescribed_value("0", std::string(150, '0') + "1", 1, 0));
+  EXPECT_EQ(sd(), 3 * power_by_multiplication(std::max(dminexp_, -308) - 151));
 }
 
 // Random well-formed numbers in the forms CIFs use: sign, integer and fraction

@@ -193,6 +193,15 @@ struct ReaderState {
   std::array<LoopEntry, NUMLOOP + 1> loops{};  // 1-based
   int nloops = 0;
 
+  // The keys of the names callers asked for last, so that a loop walk turns
+  // each name to lower case once and not once a row.
+  struct RecentKey {
+    int length = -1;  // of the caller's text; -1: empty slot
+    std::array<char, NAMELEN> written{};
+    Name key;
+  };
+  std::array<RecentKey, 256> recent_keys{};
+
   Name lastname;
   int curitem = 0;
   int curloop = 0;

@@ -33,10 +33,20 @@ constexpr int kLargestFinitePowerOfTen = std::numeric_limits<double>::max_expone
 // Exponent digits past this cannot change the clamped result; stops int overflow.
 constexpr int kExponentSaturation = 1000000;
 
+// 10^k as the product of k tens, multiplied up one step at a time; past the
+// table the product is infinite.
+constexpr std::array<double, kLargestFinitePowerOfTen + 1> repeated_products_of_ten() {
+  std::array<double, kLargestFinitePowerOfTen + 1> products{};
+  products[0] = 1.0;
+  for (std::size_t k = 1; k < products.size(); ++k) products[k] = products[k - 1] * 10.0;
+  return products;
+}
+constexpr std::array<double, kLargestFinitePowerOfTen + 1> kProductOfTens = repeated_products_of_ten();
+
 double power_of_ten(int x) {
   const int times = x < 0 ? -x : x;
-  double p = 1.0;
-  for (int i = 0; i < times; ++i) p *= 10.0;
+  const double p = times < static_cast<int>(kProductOfTens.size()) ? kProductOfTens[static_cast<std::size_t>(times)]
+                                                                  : std::numeric_limits<double>::infinity();
   return x < 0 ? 1.0 / p : p;
 }
 
