@@ -263,8 +263,11 @@ namespace {
 // fill it from the start.
 std::uint64_t word_ending_at(std::string_view text, std::size_t end) {
   std::uint64_t word = 0;
-  const std::size_t n = std::min<std::size_t>(end, 8);
-  std::memcpy(&word, text.data() + end - n, n);
+  if (end >= 8) {
+    std::memcpy(&word, text.data() + end - 8, 8);
+    return word;
+  }
+  for (std::size_t i = 0; i < end; ++i) word = word << 8 | static_cast<unsigned char>(text[i]);
   return word;
 }
 
