@@ -216,44 +216,11 @@ void describe_value(State& s, const NameEntry& e, ValueSpan span) {
 
 }  // namespace
 
-namespace {
-
-// The capitals (bytes 65..90) among eight characters gain 32.
-std::uint64_t lower_case_word(std::uint64_t word) {
-  constexpr std::uint64_t ones = 0x0101010101010101U;
-  constexpr std::uint64_t high = 0x8080808080808080U;
-  const std::uint64_t low7 = word & ~high;
-  const std::uint64_t above_z = low7 + ones * (0x7F - 'Z');
-  const std::uint64_t from_a = low7 + ones * (0x80 - 'A');
-  const std::uint64_t capital = (from_a ^ above_z) & ~word & high;
-  return word | capital >> 2;
-}
-
-}  // namespace
-
-// Runs for every value request, so eight characters are turned at a time.
 Name lower_case_name(std::string_view name) {
   Name lower;
   const std::size_t n = std::min(name.size(), Name::width);
-  char* out = lower.data();
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + i, 8);
-    word = lower_case_word(word);
-    std::memcpy(out + i, &word, 8);
-  }
-  if (i < n && n >= 8) {
-    // The last eight characters as one word; those it shares with the last
-    // word done come out the same again.
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + n - 8, 8);
-    word = lower_case_word(word);
-    std::memcpy(out + n - 8, &word, 8);
-    return lower;
-  }
-  for (; i < n; ++i)
-    out[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
+  std::memcpy(lower.data(), name.data(), n);
+  locase_in_place(lower.data(), n);
   return lower;
 }
 
