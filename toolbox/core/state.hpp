@@ -108,6 +108,16 @@ struct CachedRecord {
   std::array<char, kRecordLength> bytes{};
 };
 
+// A line of the scratch store as decoded into the line buffer. A block is
+// read more than once (its directory, then its values), so its lines are
+// kept decoded while they fit.
+inline constexpr int kDecodedLines = 64;
+struct DecodedLine {
+  int line = 0;  // scratch line held; 0 when empty
+  int length = 0;  // as the decoder returned it
+  std::array<char, MAXBUF> bytes{};
+};
+
 // Core room: units, the current line, the scratch store.
 struct CoreState {
   int input_unit = 1;
@@ -132,6 +142,7 @@ struct CoreState {
 
   // Scratch store.
   std::array<CachedRecord, kCachedRecords> cache{};
+  std::array<DecodedLine, kDecodedLines> decoded_lines{};
   IndexRecord directory;
   IndexRecord leaf;
   int next_free_record = 3;
