@@ -74,6 +74,21 @@ TEST(TextUtilities, CaseTurnsOnlyTheTwentySixLetters) {
   EXPECT_EQ(locase(std::string(250, 'Q')), std::string(200, 'q'));
 }
 
+// Every byte value at every place of texts of every length up to 24 (the
+// word-at-a-time path and its overlapping tail) against the plain rule.
+TEST(TextUtilities, LowerCasingInPlaceTurnsEveryByteAsThePlainRule) {
+  for (std::size_t n = 0; n <= 24; ++n)
+    for (int first = 0; first < 256; first += 3) {
+      std::string text(n, ' ');
+      for (std::size_t i = 0; i < n; ++i) text[i] = static_cast<char>((first + 37 * static_cast<int>(i)) % 256);
+      std::string expected = text;
+      for (char& c : expected)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+      locase_in_place(text.data(), n);
+      EXPECT_EQ(text, expected) << "length " << n << ", first byte " << first;
+    }
+}
+
 class Detab : public FreshToolbox {
  protected:
   std::string expand(const std::string& line) {

@@ -2,6 +2,7 @@
 // agreement with strtod over many random well-formed numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -149,6 +150,50 @@ TEST_F(NumberConversion, MatchesThePrescribedArithmeticBitForBit) {
     EXPECT_EQ(convert(cif), prescribed_value(whole, fraction, sign, exponent)) << cif;
     EXPECT_EQ(sd(), uncertainty * power_by_multiplication(exponent - static_cast<int>(fraction.size()))) << cif;
   }
+}
+
+// The shortcut for plain numbers against the general scan, on random tokens
+// from the characters numbers are made of: every report must be the same.
+TEST_F(NumberConversion, ShortcutAgreesWithTheGeneralScan) {
+  constexpr std::string_view kAlphabet = "0123456789000111.-+().()eE";
+  std::mt19937_64 random(5);
+  struct Reports {
+    std::string type;
+    double value, sd;
+    int decpos, digits;
+    bool point, leadzero;
+    bool operator==(const Reports&) const = default;
+  };
+  auto reports = [&](std::string_view token, void (*convert)()) {
+    strval_ = token;
+    vallen_ = static_cast<int>(token.size());
+    convert();
+    return Reports{std::string(itemtype_.view()), state().reader.numval, state().reader.numsd, decpos_, inesddig_,
+                   indecpt_, inleadzero_};
+  };
+  int numbers = 0;
+  for (int trial = 0; trial < 200000; ++trial) {
+    std::string token(1 + random() % 14, ' ');
+    for (char& c : token) c = kAlphabet[random() % kAlphabet.size()];
+    const Reports quick = reports(token, ctonum);
+    const Reports scanned = reports(token, ctonum_by_scan);
+    // Bit for bit: NaN never arises, and -0.0 must stay -0.0.
+    EXPECT_TRUE(quick == scanned && std::signbit(quick.value) == std::signbit(scanned.value)) << token;
+    numbers += quick.type == "numb";
+  }
+  EXPECT_GT(numbers, 20000);  // the shapes the shortcut takes were met often
+}
+
+// Every exponent in range, and uncertainties scaled far below it.
+TEST_F(NumberConversion, EveryPowerOfTenIsTheRepeatedProduct) {
+  for (int e = std::max(dminexp_, -308); e <= 308; ++e) {
+    const std::string cif = "1.5e" + std::to_string(e) + "(7)";
+    EXPECT_EQ(convert(cif), power_by_multiplication(e) * 1.5) << cif;
+    EXPECT_EQ(sd(), 7 * power_by_multiplication(e - 1)) << cif;
+  }
+  EXPECT_EQ(convert("0." + std::string(150, '0') + "1e" + std::to_string(std::max(dminexp_, -308)) + "(3)"),
+            power_by_multiplication(std::max(dminexp_, -308)) * prescribed_value("0", std::string(150, '0') + "1", 1, 0));
+  EXPECT_EQ(sd(), 3 * power_by_multiplication(std::max(dminexp_, -308) - 151));
 }
 
 // Random well-formed numbers in the forms CIFs use: sign, integer and fraction

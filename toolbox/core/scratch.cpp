@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "core/diagnostics.hpp"
 #include "core/line_coding.hpp"
@@ -136,6 +137,20 @@ int decode_line(CoreState& c, const LineLocation& at) {
   return xxrld(std::string_view(r.bytes.data() + offset, kRecordLength - offset), c.linebuf.data(), MAXBUF);
 }
 
+// Brings scratch line n into the line buffer, from the decoded lines kept
+// where it is one of them; its decoded length.
+int bring_line(CoreState& c, int n) {
+  DecodedLine& kept = c.decoded_lines[static_cast<std::size_t>(n % kDecodedLines)];
+  if (kept.line == n) {
+    std::memcpy(c.linebuf.data(), kept.bytes.data(), MAXBUF);
+    return kept.length;
+  }
+  kept.length = decode_line(c, xxflin(n));
+  std::memcpy(kept.bytes.data(), c.linebuf.data(), MAXBUF);
+  kept.line = n;
+  return kept.length;
+}
+
 }  // namespace
 
 bool ocif_(std::string_view name) {
@@ -167,7 +182,7 @@ void getlin(Text<4>& flag) {
     flag = "fini";
     return;
   }
-  const int decoded = decode_line(c, xxflin(c.curline));
+  const int decoded = bring_line(c, c.curline);
   s.vis.inlineno_ = c.curline;
   c.linelen = lastnb(c.linebuf.view(), decoded > 0 ? decoded : 1);
   c.bufline = c.curline;

@@ -73,6 +73,7 @@ void create_scratch(CoreState& core) {
 
 void untag_cache(CoreState& core) {
   for (CachedRecord& c : core.cache) c.record = 0;
+  for (DecodedLine& d : core.decoded_lines) d.line = 0;
 }
 
 void drop_scratch() {

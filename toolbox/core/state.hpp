@@ -111,6 +111,16 @@ struct CachedRecord {
   std::array<char, kRecordLength> bytes{};
 };
 
+// A line of the scratch store as decoded into the line buffer. A block is
+// read more than once (its directory, then its values), so its lines are
+// kept decoded while they fit.
+inline constexpr int kDecodedLines = 64;
+struct DecodedLine {
+  int line = 0;  // scratch line held; 0 when empty
+  int length = 0;  // as the decoder returned it
+  std::array<char, MAXBUF> bytes{};
+};
+
 // Core room: units, the current line, the scratch store.
 struct CoreState {
   int input_unit = 1;
@@ -135,6 +145,7 @@ struct CoreState {
 
   // Scratch store.
   std::array<CachedRecord, kCachedRecords> cache{};
+  std::array<DecodedLine, kDecodedLines> decoded_lines{};
   IndexRecord directory;
   IndexRecord leaf;
   int next_free_record = 3;
@@ -193,6 +204,15 @@ struct ReaderState {
 
   FixedOneBased<LoopEntry, NUMLOOP> loops;
   int nloops = 0;
+
+  // The keys of the names callers asked for last, so that a loop walk turns
+  // each name to lower case once and not once a row.
+  struct RecentKey {
+    int length = -1;  // of the caller's text; -1: empty slot
+    std::array<char, NAMELEN> written{};
+    Name key;
+  };
+  std::array<RecentKey, 256> recent_keys{};
 
   Name lastname;
   int curitem = 0;

@@ -1,6 +1,7 @@
 #include "core/text.hpp"
 
 #include <cfenv>
+#include <cstdint>
 #include <cstring>
 
 #include "core/state.hpp"
@@ -16,9 +17,39 @@ int lastnb(std::string_view text, int n) {
   return n < 1 ? 1 : n;
 }
 
+namespace {
+
+// The capitals (bytes 65..90) among eight characters gain 32; no other byte changes.
+std::uint64_t lower_case_word(std::uint64_t word) noexcept {
+  constexpr std::uint64_t ones = 0x0101010101010101U;
+  constexpr std::uint64_t high = 0x8080808080808080U;
+  const std::uint64_t low7 = word & ~high;
+  const std::uint64_t above_z = low7 + ones * (0x7F - 'Z');
+  const std::uint64_t from_a = low7 + ones * (0x80 - 'A');
+  const std::uint64_t capital = (from_a ^ above_z) & ~word & high;
+  return word | capital >> 2;
+}
+
+void lower_case_eight(char* text) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, text, 8);
+  word = lower_case_word(word);
+  std::memcpy(text, &word, 8);
+}
+
+}  // namespace
+
+// Names are turned for every value request and every name a block holds, so
+// eight characters at a time; the last eight overlap the ones before, which
+// come out the same again.
 void locase_in_place(char* text, std::size_t n) noexcept {
-  for (std::size_t i = 0; i < n; ++i)
-    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+  if (n < 8) {
+    for (std::size_t i = 0; i < n; ++i)
+      if (text[i] >= 'A' && text[i] <= 'Z') text[i] = static_cast<char>(text[i] - 'A' + 'a');
+    return;
+  }
+  for (std::size_t i = 0; i + 8 <= n; i += 8) lower_case_eight(text + i);
+  lower_case_eight(text + n - 8);
 }
 
 namespace {

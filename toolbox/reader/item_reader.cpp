@@ -216,45 +216,69 @@ void describe_value(State& s, const NameEntry& e, ValueSpan span) {
 
 }  // namespace
 
+Name lower_case_name(std::string_view name) {
+  Name lower;
+  const std::size_t n = std::min(name.size(), Name::width);
+  std::memcpy(lower.data(), name.data(), n);
+  locase_in_place(lower.data(), n);
+  return lower;
+}
+
 namespace {
 
-// The capitals (bytes 65..90) among eight characters gain 32.
-std::uint64_t lower_case_word(std::uint64_t word) {
-  constexpr std::uint64_t ones = 0x0101010101010101U;
-  constexpr std::uint64_t high = 0x8080808080808080U;
-  const std::uint64_t low7 = word & ~high;
-  const std::uint64_t above_z = low7 + ones * (0x7F - 'Z');
-  const std::uint64_t from_a = low7 + ones * (0x80 - 'A');
-  const std::uint64_t capital = (from_a ^ above_z) & ~word & high;
-  return word | capital >> 2;
+// The word of eight characters ending at position end of text; shorter texts
+// fill it from the start.
+std::uint64_t word_ending_at(std::string_view text, std::size_t end) {
+  std::uint64_t word = 0;
+  if (end >= 8) {
+    std::memcpy(&word, text.data() + end - 8, 8);
+    return word;
+  }
+  for (std::size_t i = 0; i < end; ++i) word = word << 8 | static_cast<unsigned char>(text[i]);
+  return word;
+}
+
+// The names of one loop share their beginnings, so their ends are hashed.
+std::size_t recent_key_slot(std::string_view name) {
+  constexpr std::uint64_t kGolden = 0x9E3779B97F4A7C15U;
+  const std::uint64_t mixed = (word_ending_at(name, name.size()) + name.size()) * kGolden;
+  return static_cast<std::size_t>(mixed >> 56);  // the top eight bits: 256 slots
+}
+
+// Eight characters at a time, the last eight overlapping the ones before.
+bool same_text(const char* a, const char* b, std::size_t n) {
+  if (n < 8) return std::memcmp(a, b, n) == 0;
+  for (std::size_t i = 0; i + 8 <= n; i += 8)
+    if (std::memcmp(a + i, b + i, 8) != 0) return false;
+  return std::memcmp(a + n - 8, b + n - 8, 8) == 0;
 }
 
 }  // namespace
 
-// Runs for every value request, so eight characters are turned at a time.
-Name lower_case_name(std::string_view name) {
-  Name lower;
-  const std::size_t n = std::min(name.size(), Name::width);
-  char* out = lower.data();
-  std::size_t i = 0;
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + i, 8);
-    word = lower_case_word(word);
-    std::memcpy(out + i, &word, 8);
+const Name& name_key(std::string_view name) {
+  ReaderState& r = state().reader;
+  if (name.empty() || name.size() > NAMELEN) {
+    // Rare, and only kept long enough to be looked up.
+    r.recent_keys[0] = {};
+    r.recent_keys[0].key = lower_case_name(name);
+    return r.recent_keys[0].key;
   }
-  if (i < n && n >= 8) {
-    // The last eight characters as one word; those it shares with the last
-    // word done come out the same again.
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + n - 8, 8);
-    word = lower_case_word(word);
-    std::memcpy(out + n - 8, &word, 8);
-    return lower;
-  }
-  for (; i < n; ++i)
-    out[i] = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
-  return lower;
+  static_assert(std::tuple_size_v<decltype(r.recent_keys)> == 256);
+  // Two slots a name, so that two names of one loop that hash alike both stay.
+  const std::size_t first = recent_key_slot(name);
+  const int length = static_cast<int>(name.size());
+  const auto holds = [&](const ReaderState::RecentKey& k) {
+    return k.length == length && same_text(k.written.data(), name.data(), name.size());
+  };
+  ReaderState::RecentKey& own = r.recent_keys[first];
+  if (holds(own)) return own.key;
+  ReaderState::RecentKey& neighbour = r.recent_keys[first ^ 1];
+  if (holds(neighbour)) return neighbour.key;
+  ReaderState::RecentKey& fresh = own.length < 0 ? own : neighbour;
+  fresh.length = length;
+  std::memcpy(fresh.written.data(), name.data(), name.size());
+  fresh.key = lower_case_name(name);
+  return fresh.key;
 }
 
 void getitm(const Name& name) {

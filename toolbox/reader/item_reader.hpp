@@ -15,6 +15,10 @@ void getitm(const Name& name);
 // A caller's data name as the item operations look it up: lower case, cut to 72.
 Name lower_case_name(std::string_view name);
 
+// As lower_case_name, remembered for the names asked for lately; the key
+// stays valid until the next call.
+const Name& name_key(std::string_view name);
+
 // Compared a word at a time, stopping at the first difference: this runs for
 // every value request, mostly on names that differ early.
 inline bool same_name(const Name& a, const Name& b) noexcept {

@@ -120,7 +120,7 @@ float to_single(double x) {
 bool char_(std::string_view name, std::string& text) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name k = lower_case_name(name);
+  const Name& k = name_key(name);
   bool found;
   if (r.lasttest) {
     // The value test_ fetched; a null one answers as if fetched now.
@@ -137,7 +137,7 @@ bool char_(std::string_view name, std::string& text) {
 bool numd_(std::string_view name, double& value, double& sd) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name k = lower_case_name(name);
+  const Name& k = name_key(name);
   // Unless test_ has just fetched it, the value of name (the next row of a loop).
   if (!r.lasttest || !same_name(k, r.lastname)) getitm(k);
   const bool number = is_kind(s.vis.itemtype_, "numb");
@@ -163,7 +163,7 @@ bool numb_(std::string_view name, float& value, float& sd) {
 bool test_(std::string_view name) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name k = lower_case_name(name);
+  const Name& k = name_key(name);
   const bool tested_before = r.lasttest;
   r.lasttest = true;
   if (!tested_before || !same_name(k, r.lastname)) getitm(k);

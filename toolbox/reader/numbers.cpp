@@ -33,10 +33,20 @@ constexpr int kLargestFinitePowerOfTen = std::numeric_limits<double>::max_expone
 // Exponent digits past this cannot change the clamped result; stops int overflow.
 constexpr int kExponentSaturation = 1000000;
 
+// 10^k as the product of k tens, multiplied up one step at a time; past the
+// table the product is infinite.
+constexpr std::array<double, kLargestFinitePowerOfTen + 1> repeated_products_of_ten() {
+  std::array<double, kLargestFinitePowerOfTen + 1> products{};
+  products[0] = 1.0;
+  for (std::size_t k = 1; k < products.size(); ++k) products[k] = products[k - 1] * 10.0;
+  return products;
+}
+constexpr std::array<double, kLargestFinitePowerOfTen + 1> kProductOfTens = repeated_products_of_ten();
+
 double power_of_ten(int x) {
   const int times = x < 0 ? -x : x;
-  double p = 1.0;
-  for (int i = 0; i < times; ++i) p *= 10.0;
+  const double p = times < static_cast<int>(kProductOfTens.size()) ? kProductOfTens[static_cast<std::size_t>(times)]
+                                                                  : std::numeric_limits<double>::infinity();
   return x < 0 ? 1.0 / p : p;
 }
 
@@ -184,35 +194,106 @@ class NumberScan {
   int exponent_letters_ = 0;
 };
 
-std::string_view token_text() {
-  const Visible& v = state().vis;
+std::string_view token_text(const Visible& v) {
   const int n = v.vallen_ < 0 ? 0 : (v.vallen_ > MAXBUF ? MAXBUF : v.vallen_);
   return v.strval_.view().substr(0, static_cast<std::size_t>(n));
 }
 
-}  // namespace
+// Digits from position i on, accumulated by step; i is left past them.
+template <typename Step>
+int take_digits(std::string_view token, std::size_t& i, Step step) {
+  int count = 0;
+  for (; i < token.size() && is_digit(token[i]); ++i, ++count) step(token[i] - '0');
+  return count;
+}
 
-void ctonum() {
-  Visible& v = state().vis;
-  ReaderState& r = state().reader;
+// Most numbers of a CIF are written [sign]digits[.digits][(digits)]: these
+// are converted in one straight pass with the same arithmetic as NumberScan,
+// which takes everything else. False, with nothing changed, for any other form.
+bool plain_number(std::string_view token, Visible& v, ReaderState& r) {
+  std::size_t i = 0;
+  int sign = 1;
+  if (token[0] == '-' || token[0] == '+') {
+    sign = token[0] == '-' ? -1 : 1;
+    i = 1;
+  }
+  double mantissa = 0.0;
+  int digits = take_digits(token, i, [&mantissa](int d) { mantissa = mantissa * 10 + d; });
+  int decpos = 0;
+  int decimals = 0;
+  bool point = false;
+  bool lead_zero = false;
+  if (i < token.size() && token[i] == '.') {
+    point = true;
+    lead_zero = i > 0 && mantissa == 0 && token[i - 1] == '0';
+    decpos = static_cast<int>(i) + 1;
+    ++i;
+    double scale = 1.0;
+    decimals = take_digits(token, i, [&](int d) {
+      scale *= 10.0;
+      mantissa = mantissa + d / scale;
+    });
+    digits += decimals;
+  }
+  if (digits == 0) return false;
+  double uncertainty = 0.0;
+  int uncertainty_digits = 0;
+  if (i < token.size() && token[i] == '(') {
+    if (decpos == 0) decpos = static_cast<int>(i) + 1;
+    ++i;
+    uncertainty_digits = take_digits(token, i, [&uncertainty](int d) { uncertainty = uncertainty * 10 + d; });
+    if (uncertainty_digits == 0 || i >= token.size() || token[i] != ')') return false;
+    ++i;
+  }
+  if (i != token.size()) return false;
+  v.indecpt_ = point;
+  v.inleadzero_ = lead_zero;
+  v.decpos_ = decpos != 0 ? decpos : static_cast<int>(token.size()) + 1;
+  v.inesddig_ = uncertainty_digits;
+  if (uncertainty_digits > 0) r.numsd = uncertainty * power_of_ten(-decimals);
+  r.numval = power_of_ten(0) * mantissa * sign;
+  v.itemtype_ = "numb";
+  return true;
+}
+
+// The token of strval_ and vallen_ to convert; empty when it cannot be a
+// number. Resets what ctonum reports.
+std::string_view start_conversion(Visible& v, ReaderState& r) {
   r.numval = 0.0;
   r.numsd = -1.0;
   v.itemtype_ = "char";
   v.decpos_ = 0;
   v.inesddig_ = 0;
-
-  const std::string_view token = token_text();
+  const std::string_view token = token_text(v);
   // An empty value is no number either.
-  if (token.empty() || (token.size() == 1 && !is_digit(token[0]))) return;
+  if (token.empty() || (token.size() == 1 && !is_digit(token[0]))) return {};
   v.indecpt_ = false;
   v.inleadzero_ = false;
+  return token;
+}
 
+void convert_by_scan(std::string_view token, Visible& v) {
   NumberScan scan(token, v);
   for (int i = 1; i <= static_cast<int>(token.size()); ++i)
     if (!scan.take(i)) return;
   if (v.decpos_ == 0) v.decpos_ = lastnb(token) + 1;
   scan.finish();
   v.itemtype_ = "numb";
+}
+
+}  // namespace
+
+void ctonum() {
+  State& s = state();
+  const std::string_view token = start_conversion(s.vis, s.reader);
+  if (token.empty() || plain_number(token, s.vis, s.reader)) return;
+  convert_by_scan(token, s.vis);
+}
+
+void ctonum_by_scan() {
+  State& s = state();
+  const std::string_view token = start_conversion(s.vis, s.reader);
+  if (!token.empty()) convert_by_scan(token, s.vis);
 }
 
 }  // namespace zatrel

@@ -28,4 +28,8 @@ void settle_token(PendingToken& pending);
 // reader state; itemtype_ becomes "numb", or "char" when it is no number.
 void ctonum();
 
+// As ctonum, without its shortcut for plain numbers: the two must agree on
+// every token, which the tests check.
+void ctonum_by_scan();
+
 }  // namespace zatrel
