@@ -174,6 +174,12 @@ void BlockBody::take_value() {
   if (kind_ == TokenKind::text) pass_text_field(state().core, AtDataEnd::fail);
 }
 
+bool BlockBody::next_kind_matters() const {
+  if (loop_names_ == 0 || collecting_ || located_ < s_.reader.block_names.count) return true;
+  const Flag4& type = s_.reader.names[owner_of_value()].btype;
+  return !is_kind(type, "char") && !is_kind(type, "text");
+}
+
 // The names of a loop take its values in turn; outside a loop a value is the last name's.
 int BlockBody::owner_of_value() const {
   if (loop_names_ == 0) return last_registered_;

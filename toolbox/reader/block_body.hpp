@@ -17,6 +17,11 @@ class BlockBody {
   // ended the block.
   bool take(TokenKind kind);
 
+  // Whether the next value's kind must tell a number from another word: only
+  // a value that is located, or whose column is not yet typed as text, can
+  // change a type or be warned of.
+  bool next_kind_matters() const;
+
   // Every name of the block received a value.
   bool complete() const;
   // The token that ended the block stands on the line of the block's last

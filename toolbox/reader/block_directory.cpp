@@ -178,7 +178,14 @@ bool data_(std::string_view name) {
   if (opening != Opening::end_of_data) {
     // A block without header begins with the token that showed it.
     bool more = opening == Opening::without_header ? body.take(kind) : true;
-    while (more) more = body.take(getstr());
+    PendingToken pending;
+    try {
+      while (more) more = body.take(next_directory_token(pending, body.next_kind_matters()));
+    } catch (...) {
+      settle_token(pending);  // a caller that goes on sees the token that failed
+      throw;
+    }
+    settle_token(pending);
   }
   finish(body, header);
   return opening != Opening::end_of_data;

@@ -203,17 +203,24 @@ TokenKind word_kind(std::string_view word) {
   return TokenKind::chars;
 }
 
+// The kind of the bare word in columns first..end-1. Unless exact, a word
+// shaped as a number is not told from any other word (both are values).
+TokenKind bare_word_kind(const CurrentLine& line, int first, int end, bool exact) {
+  if (line.at(first) == '_') return TokenKind::name;
+  const std::string_view word = line.columns(first, end - 1);
+  if (exact) {
+    NumberShape shape;
+    for (const char ch : word) shape.add(ch);
+    if (shape.number()) return TokenKind::numb;
+  }
+  return word_kind(word);
+}
+
 TokenKind take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
   const int first = c.curcol;
-  if (line.at(first) == '_') {
-    set_token(c, v, line, first, line.word_end(first));
-    return show(v, TokenKind::name);
-  }
-  NumberShape shape;
-  int j = first;
-  for (; j <= line.length() && !line.gap(j); ++j) shape.add(line.at(j));
-  set_token(c, v, line, first, j);
-  return show(v, shape.number() ? TokenKind::numb : word_kind(line.columns(first, j - 1)));
+  const int end = line.word_end(first);
+  set_token(c, v, line, first, end);
+  return show(v, bare_word_kind(line, first, end, true));
 }
 
 }  // namespace
@@ -306,6 +313,44 @@ void locate_token(PendingToken& pending) {
   pending = {column, ' '};
   v.vallen_ = end - column;
   c.curcol = end;
+}
+
+TokenKind next_directory_token(PendingToken& pending, bool exact) {
+  State& s = state();
+  CoreState& c = s.core;
+  Visible& v = s.vis;
+  v.lastquote_.clear();
+  switch (walk_to_token(c, v, [&pending] { settle_token(pending); })) {
+    case TokenStart::text_line:
+      pending.start = 0;
+      return TokenKind::text;
+    case TokenStart::end_of_data:
+      return TokenKind::fini;
+    case TokenStart::token:
+      break;
+  }
+  // The token found replaces the pending one, as getstr overwrites it.
+  pending.start = 0;
+  const CurrentLine line(c);
+  const int column = c.curcol;
+  const char ch = line.at(column);
+  if (ch == '\'' || ch == '"') {
+    const int j = quote_end(line, column + 1, ch);
+    if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
+    pending = {column, ch};
+    v.vallen_ = j - column - 1;
+    v.lastquote_.col(1) = ch;
+    c.curcol = j + 1;
+    return TokenKind::chars;
+  }
+  const int end = line.word_end(column);
+  const TokenKind kind = bare_word_kind(line, column, end, exact);
+  // Names and headers are read from strval_ at once.
+  if (!is_value(kind)) return take_bare_word(c, v, line);
+  pending = {column, ' '};
+  v.vallen_ = end - column;
+  c.curcol = end;
+  return kind;
 }
 
 TokenKind getstr() {

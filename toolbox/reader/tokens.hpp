@@ -21,6 +21,12 @@ struct PendingToken {
 // show before fetching a line or warning is settled first.
 void locate_token(PendingToken& pending);
 
+// As locate_token for data_'s directory: the kind of the next token, whose
+// text a value leaves pending while names, headers and text lines are
+// written at once. A value's kind tells a number from another word only when
+// exact; a column already typed as text needs no more.
+TokenKind next_directory_token(PendingToken& pending, bool exact);
+
 // Writes the pending token's strval_ and itemtype_ as getstr would have.
 void settle_token(PendingToken& pending);
 
