@@ -291,6 +291,7 @@ struct WriterState {
   int nblocks = 0;
   Name store;  // the data name of the open text field
   std::string valbuf;  // the value pchar_ is writing
+  std::string tagbuf;  // the XML tag being placed
 
   // The loop being written: per column, as written and as XML element.
   std::vector<Name> colnames, xcolitem, xcoltr;

@@ -143,8 +143,13 @@ class PiecePlacer {
 
 void PiecePlacer::finish_line() {
   if (F_ > P_) {
-    if (!w_.waslop && v_.palign_ && !w_.textline) respace_line(line_, w_, P_, W_, F_, v_.pxml_);
-    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view())))) ++v_.outlineno_;
+    // Nothing stands past the last column in use, unless re-spacing moves it.
+    int end = std::min(F_, OutputLine::kLastColumn);
+    if (!w_.waslop && v_.palign_ && !w_.textline) {
+      respace_line(line_, w_, P_, W_, F_, v_.pxml_);
+      end = OutputLine::kLastColumn;
+    }
+    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view(), end)))) ++v_.outlineno_;
   } else if (v_.outlineno_ >= 1) {
     // No empty line is ever written before the first line of a file.
     if (emit_record(core_, w_, line_.upto(P_))) ++v_.outlineno_;

@@ -30,33 +30,47 @@ bool legal_in_name(char c, bool first) {
 }
 
 // The translation when it has one, else the name; up to the first blank
-// when only the element name is wanted.
-std::string tag_text(std::string_view name, std::string_view translation, bool bare) {
-  std::string tag(trailing_blanks_removed(!translation.empty() && translation[0] != ' ' ? translation : name));
+// when only the element name is wanted. Either begins with a non-blank, so
+// lastnb finds its end, skipping a name's padding eight columns at a time.
+std::string_view tag_text(std::string_view name, std::string_view translation, bool bare) {
+  const std::string_view given = !translation.empty() && translation[0] != ' ' ? translation : name;
+  std::string_view tag = given.substr(0, static_cast<std::size_t>(lastnb(given)));
   if (bare) tag = tag.substr(0, tag.find(' '));
   return tag;
 }
 
-void place_tag(std::string_view opening, std::string tag, std::string_view closing) {
-  state().writer.nextcol = kNewLine;
-  if (!xmncln(tag, static_cast<int>(tag.size()))) warn(" XML required remapping for " + tag);
-  putstr(std::string(opening) + tag + std::string(closing));
+// Makes the name's characters up to its first blank legal in an element
+// name; true when nothing had to be changed.
+bool repair_name(char* name, std::size_t n) {
+  bool unchanged = true;
+  for (std::size_t j = 0; j < n && name[j] != ' '; ++j) {
+    if (!legal_in_name(name[j], j == 0)) {
+      name[j] = '_';
+      unchanged = false;
+    }
+  }
+  return unchanged;
+}
+
+// The tag is put together in a buffer kept from call to call: a document
+// has two tags for every value.
+void place_tag(std::string_view opening, std::string_view tag, std::string_view closing) {
+  WriterState& w = state().writer;
+  w.nextcol = kNewLine;
+  std::string& piece = w.tagbuf;
+  piece.assign(opening);
+  piece += tag;
+  piece += closing;
+  if (!repair_name(piece.data() + opening.size(), tag.size()))
+    warn(" XML required remapping for " + piece.substr(opening.size(), tag.size()));
+  putstr(piece);
 }
 
 }  // namespace
 
 bool xmncln(std::string& name, int n) {
-  bool unchanged = true;
-  const int last = std::min(n, static_cast<int>(name.size()));
-  for (int j = 1; j <= last; ++j) {
-    char& c = name[static_cast<std::size_t>(j - 1)];
-    if (c == ' ') break;
-    if (!legal_in_name(c, j == 1)) {
-      c = '_';
-      unchanged = false;
-    }
-  }
-  return unchanged;
+  const int last = std::clamp(n, 0, static_cast<int>(name.size()));
+  return repair_name(name.data(), static_cast<std::size_t>(last));
 }
 
 void putxo(std::string_view name, std::string_view translation) {
