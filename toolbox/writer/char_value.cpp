@@ -32,6 +32,12 @@ bool starts_with_word(std::string_view value, std::string_view word) {
 // begins with any of them for the word, so all of those are delimited.
 bool reserved_word(std::string_view value) {
   static constexpr std::array<std::string_view, 5> kWords = {"data_", "save_", "loop_", "global_", "stop_"};
+  // Most values (numbers above all) begin with none of the words' letters.
+  if (value.empty()) return false;
+  switch (value.front() | 0x20) {
+    case 'd': case 's': case 'l': case 'g': break;
+    default: return false;
+  }
   for (std::string_view word : kWords)
     if (starts_with_word(value, word)) return true;
   return false;

@@ -178,7 +178,7 @@ void PiecePlacer::copy_piece() {
 void PiecePlacer::write_text_from(int first, std::string_view text) {
   int placed = line_.receive(first, text);
   if (placed == static_cast<int>(text.size())) {
-    if (!lone_tab_) line_.receive(F_, " ");
+    if (!lone_tab_) line_.put(F_, ' ');
     return;
   }
   warn(" Output piece longer than the line buffer continued on the next line");
@@ -189,7 +189,7 @@ void PiecePlacer::write_text_from(int first, std::string_view text) {
     placed = line_.receive(P_ + 1, text);
     F_ = P_ + 1 + placed;
   }
-  line_.receive(F_, " ");
+  line_.put(F_, ' ');
 }
 
 }  // namespace

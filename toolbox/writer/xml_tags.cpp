@@ -52,18 +52,12 @@ bool repair_name(char* name, std::size_t n) {
   return unchanged;
 }
 
-// The tag is put together in a buffer kept from call to call: a document
-// has two tags for every value.
-void place_tag(std::string_view opening, std::string_view tag, std::string_view closing) {
-  WriterState& w = state().writer;
-  w.nextcol = kNewLine;
-  std::string& piece = w.tagbuf;
-  piece.assign(opening);
-  piece += tag;
-  piece += closing;
-  if (!repair_name(piece.data() + opening.size(), tag.size()))
-    warn(" XML required remapping for " + piece.substr(opening.size(), tag.size()));
-  putstr(piece);
+void compose_tag(std::string_view opening, std::string_view name, XmlTag& tag) {
+  tag.text.assign(opening);
+  tag.text += name;
+  tag.text += '>';
+  tag.name_at = opening.size();
+  tag.repaired = !repair_name(tag.text.data() + tag.name_at, name.size());
 }
 
 }  // namespace
@@ -73,14 +67,41 @@ bool xmncln(std::string& name, int n) {
   return repair_name(name.data(), static_cast<std::size_t>(last));
 }
 
+void make_xml_tag(std::string_view name, std::string_view translation, bool closing, XmlTag& tag) {
+  if (name.empty() || name[0] == ' ') {
+    tag.text.clear();  // nothing to place
+    tag.repaired = false;
+    return;
+  }
+  compose_tag(closing ? "</" : "<", tag_text(name, translation, closing), tag);
+}
+
+XmlColumn make_xml_column(std::string_view name, std::string_view translation) {
+  XmlColumn column;
+  make_xml_tag(name, translation, false, column.open);
+  make_xml_tag(name, translation, true, column.close);
+  return column;
+}
+
+void place_xml_tag(const XmlTag& tag) {
+  if (tag.text.empty()) return;
+  state().writer.nextcol = kNewLine;
+  if (tag.repaired)
+    warn(" XML required remapping for " + tag.text.substr(tag.name_at, tag.text.size() - tag.name_at - 1));
+  putstr(tag.text);
+}
+
+// The writer's tag buffer keeps its room from tag to tag.
 void putxo(std::string_view name, std::string_view translation) {
-  if (name.empty() || name[0] == ' ') return;
-  place_tag("<", tag_text(name, translation, false), ">");
+  XmlTag& tag = state().writer.tagbuf;
+  make_xml_tag(name, translation, false, tag);
+  place_xml_tag(tag);
 }
 
 void putxc(std::string_view name, std::string_view translation) {
-  if (name.empty() || name[0] == ' ') return;
-  place_tag("</", tag_text(name, translation, true), ">");
+  XmlTag& tag = state().writer.tagbuf;
+  make_xml_tag(name, translation, true, tag);
+  place_xml_tag(tag);
 }
 
 }  // namespace zatrel
