@@ -90,20 +90,11 @@ std::string open_toolbox_output(Leftovers& leftovers) {
   throw std::runtime_error("cannot make a temporary file in " + temporary_folder());
 }
 
-void copy_into(const std::string& path, OutputFile& out) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw std::runtime_error("cannot read back " + path);
-  std::string buffer(1 << 20, '\0');
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-    if (n < 0) {
-      ::close(fd);
-      throw std::runtime_error("cannot read back " + path);
-    }
-    if (n == 0) break;
-    out.write(std::string_view(buffer.data(), static_cast<std::size_t>(n)));
-  }
-  ::close(fd);
+// The toolbox's whole output becomes the copy.
+void deliver_copy(const std::string& path, OutputFile& out) {
+  const UniqueFd written(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!written.valid()) throw std::runtime_error("cannot read back " + path);
+  out.commit_file(written.get(), path);
 }
 
 void set_switches(const CopyOptions& options) {
@@ -128,8 +119,7 @@ int run_copy(const CopyOptions& options) {
     const std::string written = open_toolbox_output(leftovers);
     write_cif_copy(CifCopyOptions{options.numbers});
     zatrel::close_();
-    copy_into(written, out);
-    out.commit();
+    deliver_copy(written, out);
     return 0;
   });
 }

@@ -19,6 +19,17 @@ constexpr std::size_t kBufferSize = 1 << 20;
 
 std::string reason(int error) { return std::strerror(error); }
 
+// Straight through to a device or standard output, without a second buffer.
+class Direct final : public Sink {
+ public:
+  Direct(int fd, std::string_view name) : fd_(fd), name_(name) {}
+  void write(std::string_view bytes) override { write_fully(fd_, bytes, name_); }
+
+ private:
+  int fd_;
+  std::string_view name_;
+};
+
 mode_t new_file_mode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
@@ -73,12 +84,11 @@ OutputFile::~OutputFile() {
 }
 
 void OutputFile::write(std::string_view bytes) {
-  if (buffer_.size() + bytes.size() > kBufferSize) {
-    flush();
-    if (bytes.size() > kBufferSize) {
-      write_fully(file_.get(), bytes, "a temporary file");
-      return;
-    }
+  if (buffer_.size() + bytes.size() > kBufferSize) flush();
+  // A whole buffer's worth goes straight out, without passing through it.
+  if (buffer_.empty() && bytes.size() >= kBufferSize) {
+    write_fully(file_.get(), bytes, "a temporary file");
+    return;
   }
   buffer_ += bytes;
 }
@@ -98,26 +108,30 @@ void OutputFile::commit() {
     return;
   }
 
-  // Straight through to the destination, without a second buffer.
-  class Direct final : public Sink {
-   public:
-    Direct(int fd, std::string_view name) : fd_(fd), name_(name) {}
-    void write(std::string_view bytes) override { write_fully(fd_, bytes, name_); }
+  deliver(file_.get(), "a temporary file");
+  committed_ = true;
+}
 
-   private:
-    int fd_;
-    std::string_view name_;
-  };
+void OutputFile::commit_file(int fd, std::string_view what) {
+  if (replace_by_rename_) {
+    copy_from_start(fd, *this, what);
+    commit();
+    return;
+  }
+  deliver(fd, what);
+  committed_ = true;
+}
+
+void OutputFile::deliver(int fd, std::string_view what) const {
   if (destination_.empty()) {
     Direct out(STDOUT_FILENO, "standard output");
-    copy_from_start(file_.get(), out, "a temporary file");
-  } else {
-    const UniqueFd target(::open(destination_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-    if (!target.valid()) throw Error("cannot write " + destination_ + ": " + reason(errno));
-    Direct out(target.get(), destination_);
-    copy_from_start(file_.get(), out, "a temporary file");
+    copy_from_start(fd, out, what);
+    return;
   }
-  committed_ = true;
+  const UniqueFd target(::open(destination_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  if (!target.valid()) throw Error("cannot write " + destination_ + ": " + reason(errno));
+  Direct out(target.get(), destination_);
+  copy_from_start(fd, out, what);
 }
 
 }  // namespace zatrel::cli

@@ -24,9 +24,15 @@ class OutputFile final : public Sink {
   void write(std::string_view bytes) override;
   // Makes the text the destination's contents.
   void commit();
+  // Makes the whole of the file open at fd (what names it in messages) the
+  // destination's contents, with nothing written before: a file gathered
+  // elsewhere reaches a device or standard output without a second copy.
+  void commit_file(int fd, std::string_view what);
 
  private:
   void flush();
+  // Copies the file at fd to the device or standard output.
+  void deliver(int fd, std::string_view what) const;
 
   // A regular file is replaced by renaming a temporary file next to it; a
   // device, pipe or standard output receives a copy at the end instead.

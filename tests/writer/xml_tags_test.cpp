@@ -50,5 +50,33 @@ TEST_F(XmlTags, RepairedTagIsUsedWithAWarning) {
   EXPECT_NE(messages().find("#  XML required remapping for _cat\n"), std::string::npos);
 }
 
+// A loop column's tags are made once, with its first name; they come out as
+// putxo and putxc make them, and the repair is told on every row.
+TEST_F(XmlTags, LoopColumnTagsMatchTheTagsOfSingleItems) {
+  pxml_ = true;
+  putxo("9b", "");
+  putxc("9b", "");
+  putxo("c", "");
+  putxc("c", "");
+  const Lines single = lines();
+  reset_state();
+  init_(testing::kInputUnit, testing::kOutputUnit, testing::kScratchUnit, testing::kMessageUnit);
+  ASSERT_TRUE(open_message_file(testing::kOutputUnit, path("loop.xml")));
+  ASSERT_TRUE(open_message_file(testing::kMessageUnit, path("loop.txt")));
+  pxml_ = true;
+  palign_ = false;
+  ploop_("_9b");
+  ploop_("_c");
+  for (const char* value : {"1", "2", "3", "4"}) pchar_(" ", value);
+  close_();
+  const std::string loop = testing::read_file(path("loop.xml"));
+  for (const std::string& tag : single) EXPECT_NE(loop.find(tag), std::string::npos) << tag;
+  const std::string said = testing::read_file(path("loop.txt"));
+  std::size_t warnings = 0;
+  for (std::size_t at = 0; (at = said.find("XML required remapping for _b\n", at)) != std::string::npos; ++at)
+    ++warnings;
+  EXPECT_EQ(warnings, 4U);  // two rows, two tags each
+}
+
 }  // namespace
 }  // namespace zatrel

@@ -281,6 +281,18 @@ struct DictionaryState {
 inline constexpr int kMaxPieceColumns = 10;
 inline constexpr int kMaxBlockNames = 100;
 
+// An XML tag ready to be placed: made once for a loop column, whose tags are
+// the same on every row.
+struct XmlTag {
+  std::string text;          // "<name>" or "</name>"; empty for a blank name
+  std::size_t name_at = 0;   // where the name starts in text
+  bool repaired = false;     // characters of the name had to be replaced
+};
+
+struct XmlColumn {
+  XmlTag open, close;
+};
+
 struct WriterState {
   Text<200> prefix;
   int prefixlen = 0;
@@ -312,9 +324,11 @@ struct WriterState {
   int nblocks = 0;
   Name store;  // the data name of the open text field
   std::string valbuf;  // the value pchar_ is writing
+  XmlTag tagbuf;       // the XML tag being placed
 
   // The loop being written: per column, as written and as XML element.
-  std::vector<Name> colnames, xcolitem, xcoltr;
+  std::vector<Name> colnames;
+  std::vector<XmlColumn> xcolumns;
 
   // XML: the document's root element (tag text) and an open save_ element.
   std::string xroot;  // empty while none is open

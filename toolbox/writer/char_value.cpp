@@ -1,6 +1,7 @@
 // The value of pchar_: written bare when a reader takes it back as the same
 // value, else in single or double quotes, else as a text field.
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include "core/diagnostics.hpp"
@@ -30,7 +31,14 @@ bool starts_with_word(std::string_view value, std::string_view word) {
 // after them, loop_, global_, stop_. The reader takes a bare value that
 // begins with any of them for the word, so all of those are delimited.
 bool reserved_word(std::string_view value) {
-  for (std::string_view word : {"data_", "save_", "loop_", "global_", "stop_"})
+  static constexpr std::array<std::string_view, 5> kWords = {"data_", "save_", "loop_", "global_", "stop_"};
+  // Most values (numbers above all) begin with none of the words' letters.
+  if (value.empty()) return false;
+  switch (value.front() | 0x20) {
+    case 'd': case 's': case 'l': case 'g': break;
+    default: return false;
+  }
+  for (std::string_view word : kWords)
     if (starts_with_word(value, word)) return true;
   return false;
 }

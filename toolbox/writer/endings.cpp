@@ -59,8 +59,7 @@ void name_nameless_loop(State& s) {
   WriterState& w = s.writer;
   if (w.loopcols != -1) return;
   w.colnames.assign(1, Name(kDummyName));
-  w.xcolitem.assign(1, Name(kDummyValue));
-  w.xcoltr.assign(1, Name());
+  w.xcolumns.assign(1, make_xml_column(kDummyValue, ""));
   if (s.vis.pxml_) {
     xml_close_item(w);
     xml_close_category(w);

@@ -13,6 +13,8 @@ namespace zatrel {
 
 struct WriterState;
 struct CoreState;
+struct XmlTag;
+struct XmlColumn;
 class OutputLine;
 
 // nextcol: the next piece starts a new line.
@@ -59,6 +61,11 @@ int loop_bin_column(int prefix_columns, int width, int names, int place);
 // nothing when the name is blank. A non-blank translation replaces the name.
 void putxo(std::string_view name, std::string_view translation);
 void putxc(std::string_view name, std::string_view translation);
+// The same in two steps: the tag made (its name repaired) ...
+void make_xml_tag(std::string_view name, std::string_view translation, bool closing, XmlTag& tag);
+XmlColumn make_xml_column(std::string_view name, std::string_view translation);
+// ... and placed, with a warning each time when its name was repaired.
+void place_xml_tag(const XmlTag& tag);
 
 // Repairs name(1:n) in place into a legal XML element name (up to its first
 // blank); true when nothing had to be changed.

@@ -44,8 +44,7 @@ void start_loop(State& s) {
   if (v.pxml_ && item_open) xml_close_item(w);
   w.nextcol = kNewLine;
   w.colnames.clear();
-  w.xcolitem.clear();
-  w.xcoltr.clear();
+  w.xcolumns.clear();
 }
 
 std::string_view shown(const Name& cat) { return cat.blank() ? std::string_view("(none)") : cat.trimmed(); }
@@ -97,12 +96,10 @@ bool ploop_(std::string_view name) {
   if (w.loopcols == 0) start_loop(s);
   if (w.loopcols < 0) {
     w.colnames.clear();
-    w.xcolitem.clear();
-    w.xcoltr.clear();
+    w.xcolumns.clear();
   }
   w.colnames.push_back(f.outname);
-  w.xcolitem.push_back(f.item);
-  w.xcoltr.push_back(Name(f.itemxml.trimmed()));
+  w.xcolumns.push_back(make_xml_column(f.item.view(), f.itemxml.view()));
   if (v.pxml_) category_of_name(s, f);
   if (v.pnamepos_ != 0) w.nextcol = v.pnamepos_ + prefix_columns(w);
   if (!v.pxml_) place(text);

@@ -28,6 +28,11 @@ class OutputLine {
   // characters of text found a column.
   int receive(int first, std::string_view text) noexcept;
 
+  // Column c receives ch, when it is within the line.
+  void put(int c, char ch) noexcept {
+    if (holds(c)) *column(c) = ch;
+  }
+
   // The text of columns first..last-count moves count columns right, within
   // first..last; the columns it leaves become blank.
   void shift_right(int first, int last, int count) noexcept;

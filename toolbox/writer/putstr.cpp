@@ -143,8 +143,13 @@ class PiecePlacer {
 
 void PiecePlacer::finish_line() {
   if (F_ > P_) {
-    if (!w_.waslop && v_.palign_ && !w_.textline) respace_line(line_, w_, P_, W_, F_, v_.pxml_);
-    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view())))) ++v_.outlineno_;
+    // Nothing stands past the last column in use, unless re-spacing moves it.
+    int end = std::min(F_, OutputLine::kLastColumn);
+    if (!w_.waslop && v_.palign_ && !w_.textline) {
+      respace_line(line_, w_, P_, W_, F_, v_.pxml_);
+      end = OutputLine::kLastColumn;
+    }
+    if (emit_record(core_, w_, line_.upto(lastnb(w_.outbuf.view(), end)))) ++v_.outlineno_;
   } else if (v_.outlineno_ >= 1) {
     // No empty line is ever written before the first line of a file.
     if (emit_record(core_, w_, line_.upto(P_))) ++v_.outlineno_;
@@ -173,7 +178,7 @@ void PiecePlacer::copy_piece() {
 void PiecePlacer::write_text_from(int first, std::string_view text) {
   int placed = line_.receive(first, text);
   if (placed == static_cast<int>(text.size())) {
-    if (!lone_tab_) line_.receive(F_, " ");
+    if (!lone_tab_) line_.put(F_, ' ');
     return;
   }
   warn(" Output piece longer than the line buffer continued on the next line");
@@ -184,7 +189,7 @@ void PiecePlacer::write_text_from(int first, std::string_view text) {
     placed = line_.receive(P_ + 1, text);
     F_ = P_ + 1 + placed;
   }
-  line_.receive(F_, " ");
+  line_.put(F_, ' ');
 }
 
 }  // namespace

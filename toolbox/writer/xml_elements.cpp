@@ -84,17 +84,15 @@ void xml_need_root(State& s) {
 
 void xml_open_column(State& s, int k) {
   WriterState& w = s.writer;
-  if (k < 1 || k > static_cast<int>(w.xcolitem.size())) return;
+  if (k < 1 || k > static_cast<int>(w.xcolumns.size())) return;
   xml_need_root(s);
-  const auto i = static_cast<std::size_t>(k - 1);
-  putxo(w.xcolitem[i].view(), w.xcoltr[i].view());
+  place_xml_tag(w.xcolumns[static_cast<std::size_t>(k - 1)].open);
 }
 
 void xml_close_column(State& s, int k) {
   WriterState& w = s.writer;
-  if (k < 1 || k > static_cast<int>(w.xcolitem.size())) return;
-  const auto i = static_cast<std::size_t>(k - 1);
-  putxc(w.xcolitem[i].view(), w.xcoltr[i].view());
+  if (k < 1 || k > static_cast<int>(w.xcolumns.size())) return;
+  place_xml_tag(w.xcolumns[static_cast<std::size_t>(k - 1)].close);
 }
 
 }  // namespace zatrel

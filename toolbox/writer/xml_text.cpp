@@ -1,6 +1,7 @@
 // Texts made fit for an XML document: characters XML 1.0 forbids and bytes
 // that are not UTF-8 become U+FFFD; values take entity references; CDATA
 // sections never hold "]]>"; comments never hold "--".
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -59,9 +60,21 @@ void for_each_character(std::string_view text, Emit emit) {
   }
 }
 
+// True when every character is ASCII that stands in an XML value as it is.
+bool plain_ascii(std::string_view text) {
+  for (char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c >= 0x80 || c == '&' || c == '<' || c == '>' || (c < 0x20 && c != '\t' && c != '\n' && c != '\r'))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string xml_value_text(std::string_view text) {
+  // The common case, without going character by character.
+  if (plain_ascii(text)) return std::string(text.substr(0, std::min<std::size_t>(text.size(), kMaxValue)));
   std::string out;
   bool full = false;
   for_each_character(text, [&](std::string_view ch) {
