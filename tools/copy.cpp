@@ -112,11 +112,13 @@ int run_copy(const CopyOptions& options) {
     Leftovers leftovers;
     zatrel::init_(kInputUnit, kOutputUnit, kScratchUnit, kMessageUnit);
     set_switches(options);
+    // Opened first, so that the warnings of the reading name the CIF read
+    // (they name the file opened last), not this temporary one.
+    const std::string written = open_toolbox_output(leftovers);
     if (options.input.empty() || !zatrel::ocif_(options.input)) {
       std::cerr << "zatrel: cannot open " << options.input << ": no such file\n";
       return 1;
     }
-    const std::string written = open_toolbox_output(leftovers);
     write_cif_copy(CifCopyOptions{options.numbers});
     zatrel::close_();
     deliver_copy(written, out);

@@ -69,6 +69,15 @@ TEST_F(CopyTool, AFileThatCannotBeReadLeavesNoOutput) {
     EXPECT_EQ(entry.path().filename().string().find("zatrel-copy-"), std::string::npos) << "temporary file left";
 }
 
+TEST_F(CopyTool, WarningsNameTheFileRead) {
+  const fs::path in = write("warned.cif", "data_t\n_a 1\n_a 2\n");
+  ASSERT_EQ(run(zatrel("copy " + quoted(in) + " -o out.cif")), 0);
+  const std::string warnings = slurp(dir_ / "stderr.txt");
+  EXPECT_NE(warnings.find("Duplicate data item"), std::string::npos) << warnings;
+  EXPECT_NE(warnings.find(in.string() + " data_t"), std::string::npos) << warnings;
+  EXPECT_EQ(warnings.find(".tmp "), std::string::npos) << warnings;  // the toolbox's own output file
+}
+
 // Every file of the corpus that zatrel dump reads: the copy dumps the same,
 // and its XML rendering is well-formed.
 TEST_F(CopyTool, CorpusRoundTrip) {
