@@ -84,8 +84,9 @@ ValueSpan unlooped_value(State& s, const NameEntry& e) {
 void read_packet(State& s, int n, int packets) {
   ReaderState& r = s.reader;
   CoreState& core = s.core;
-  // Only positions are needed here; the last token's text is written out
-  // before anything could show it.
+  // Only positions are needed here. A token's text is written out only where
+  // something could show it (a line fetched, a text field passed); the last
+  // one's never is, since the value then described overwrites all it would set.
   PendingToken pending;
   for (int m = 1; m <= n; ++m) {
     locate_token(pending);
@@ -98,7 +99,6 @@ void read_packet(State& s, int n, int packets) {
       pass_text_field(core, AtDataEnd::fail);
     }
   }
-  settle_token(pending);
   PacketSlot& resume = r.packet[n + 1];
   resume.pcol = core.curcol;
   resume.pline = core.curline;

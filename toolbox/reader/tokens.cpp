@@ -9,6 +9,7 @@
 #include "core/diagnostics.hpp"
 #include "core/scratch.hpp"
 #include "core/state.hpp"
+#include "reader/block_reading.hpp"
 
 namespace zatrel {
 
@@ -227,11 +228,38 @@ TokenKind take_bare_word(CoreState& c, Visible& v, const CurrentLine& line) {
 
 const Flag4& kind_text(TokenKind kind) noexcept { return kKindTexts[static_cast<std::size_t>(kind)]; }
 
+namespace {
+
+// The pending token's text as it stands in the current line.
+std::string_view pending_text(const CurrentLine& line, const PendingToken& pending) {
+  if (pending.quote != ' ') {
+    const int first = pending.start + 1;
+    return line.columns(first, quote_end(line, first, pending.quote) - 1);
+  }
+  return line.columns(pending.start, line.word_end(pending.start) - 1);
+}
+
+// Before the line buffer takes the next line: the pending token's text is
+// copied out of it, unless kept already.
+void keep_pending_text(PendingToken& pending) {
+  if (pending.start == 0 || pending.kept_length >= 0) return;
+  const std::string_view text = pending_text(CurrentLine(state().core), pending);
+  std::memcpy(pending.kept.data(), text.data(), text.size());
+  pending.kept_length = static_cast<int>(text.size());
+}
+
+}  // namespace
+
 void settle_token(PendingToken& pending) {
   if (pending.start == 0) return;
   State& s = state();
   CoreState& c = s.core;
   Visible& v = s.vis;
+  if (pending.kept_length >= 0) {
+    put_text(v.strval_, std::string_view(pending.kept.data(), static_cast<std::size_t>(pending.kept_length)));
+    pending.point_at(0, ' ');
+    return;
+  }
   // Scanned again from its start; the position and quote reached since stay.
   const int curcol = c.curcol;
   const char lastquote = v.lastquote_.col(1);
@@ -243,7 +271,7 @@ void settle_token(PendingToken& pending) {
     take_bare_word(c, v, line);
   c.curcol = curcol;
   v.lastquote_.col(1) = lastquote;
-  pending.start = 0;
+  pending.point_at(0, ' ');
 }
 
 namespace {
@@ -292,7 +320,7 @@ void locate_token(PendingToken& pending) {
   const TokenStart start = walk_to_token(c, v, [&pending] { settle_token(pending); });
   if (start == TokenStart::end_of_data) return;
   // The token found replaces the pending one, as getstr overwrites it.
-  pending.start = 0;
+  pending.point_at(0, ' ');
   if (start == TokenStart::text_line) return;
   const CurrentLine line(c);
   const int column = c.curcol;
@@ -303,14 +331,14 @@ void locate_token(PendingToken& pending) {
       take_quoted(c, v, line, ch);  // warns
       return;
     }
-    pending = {column, ch};
+    pending.point_at(column, ch);
     v.vallen_ = j - column - 1;
     v.lastquote_.col(1) = ch;
     c.curcol = j + 1;
     return;
   }
   const int end = line.word_end(column);
-  pending = {column, ' '};
+  pending.point_at(column, ' ');
   v.vallen_ = end - column;
   c.curcol = end;
 }
@@ -320,9 +348,9 @@ TokenKind next_directory_token(PendingToken& pending, bool exact) {
   CoreState& c = s.core;
   Visible& v = s.vis;
   v.lastquote_.clear();
-  switch (walk_to_token(c, v, [&pending] { settle_token(pending); })) {
+  switch (walk_to_token(c, v, [&pending] { keep_pending_text(pending); })) {
     case TokenStart::text_line:
-      pending.start = 0;
+      pending.point_at(0, ' ');
       return TokenKind::text;
     case TokenStart::end_of_data:
       return TokenKind::fini;
@@ -330,14 +358,14 @@ TokenKind next_directory_token(PendingToken& pending, bool exact) {
       break;
   }
   // The token found replaces the pending one, as getstr overwrites it.
-  pending.start = 0;
+  pending.point_at(0, ' ');
   const CurrentLine line(c);
   const int column = c.curcol;
   const char ch = line.at(column);
   if (ch == '\'' || ch == '"') {
     const int j = quote_end(line, column + 1, ch);
     if (j > line.length()) return take_quoted(c, v, line, ch);  // warns
-    pending = {column, ch};
+    pending.point_at(column, ch);
     v.vallen_ = j - column - 1;
     v.lastquote_.col(1) = ch;
     c.curcol = j + 1;
@@ -347,7 +375,7 @@ TokenKind next_directory_token(PendingToken& pending, bool exact) {
   const TokenKind kind = bare_word_kind(line, column, end, exact);
   // Names and headers are read from strval_ at once.
   if (!is_value(kind)) return take_bare_word(c, v, line);
-  pending = {column, ' '};
+  pending.point_at(column, ' ');
   v.vallen_ = end - column;
   c.curcol = end;
   return kind;

@@ -1,6 +1,8 @@
 // The token scanner and the conversion of numeric tokens.
 #pragma once
 
+#include <array>
+
 #include "reader/token_kind.hpp"
 
 namespace zatrel {
@@ -13,6 +15,15 @@ TokenKind getstr();
 struct PendingToken {
   int start = 0;  // its first column (the opening quote for a quoted one); 0: none
   char quote = ' ';
+  // Its text, once next_directory_token has fetched the line after it; -1: not kept.
+  int kept_length = -1;
+  std::array<char, MAXBUF> kept;  // only kept_length bytes are ever read
+
+  void point_at(int column, char opening) noexcept {
+    start = column;
+    quote = opening;
+    kept_length = -1;
+  }
 };
 
 // As getstr for a caller that needs only where tokens stand: vallen_,
@@ -24,10 +35,14 @@ void locate_token(PendingToken& pending);
 // As locate_token for data_'s directory: the kind of the next token, whose
 // text a value leaves pending while names, headers and text lines are
 // written at once. A value's kind tells a number from another word only when
-// exact; a column already typed as text needs no more.
+// exact; a column already typed as text needs no more. A line fetched does
+// not settle the pending value: its text is kept instead, since nothing in
+// the directory's scan shows strval_ before the next token overwrites it.
 TokenKind next_directory_token(PendingToken& pending, bool exact);
 
-// Writes the pending token's strval_ and itemtype_ as getstr would have.
+// Writes the pending token's strval_ and itemtype_ as getstr would have. A
+// kept text had a line fetched after it, whose "fini" in itemtype_ stays: only
+// strval_ is written then.
 void settle_token(PendingToken& pending);
 
 // Converts strval_(1:vallen_) into the number value and uncertainty of the
