@@ -2,7 +2,11 @@
 // text fields, and what the caller's text receives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "reader/item_reader.hpp"
 #include "support/fresh_toolbox.hpp"
@@ -112,6 +116,47 @@ TEST_F(ItemValues, TabsAreExpandedInValuesAndTextLinesUnlessTurnedOff) {
   EXPECT_EQ(valpos_, 5);
   ASSERT_TRUE(char_("_t", text_));
   EXPECT_EQ(text_, " x\ty");
+}
+
+// Lookups are remembered per name: whichever block is selected, and in
+// whatever order names are asked for, each answers from the current block.
+TEST_F(ItemValues, NamesAnswerFromTheBlockSelectedNow) {
+  struct Block {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> items;  // in the order written
+  };
+  const std::vector<Block> blocks = {
+      {"a", {{"_x", "1"}, {"_y", "two"}, {"_z", "3.5"}}},
+      {"b", {{"_z", "zb"}, {"_x", "xb"}}},
+      {"c", {{"_w", "wc"}, {"_y", "yc"}, {"_x", "xc"}, {"_z", "zc"}}},
+  };
+  std::string cif;
+  for (const Block& b : blocks) {
+    cif += "data_" + std::string(b.name) + "\n";
+    for (const auto& [name, value] : b.items) cif += name + " " + value + "\n";
+  }
+  open_cif(cif);
+  const std::vector<std::string> asked = {"_x", "_Y", "_z", "_w", "_X"};
+  for (const char* visit : {"a", "b", "c", "a", "c", "b", "b"}) {
+    ASSERT_TRUE(data_(visit)) << visit;
+    const Block& block = *std::find_if(blocks.begin(), blocks.end(),
+                                       [&](const Block& b) { return std::string(b.name) == visit; });
+    for (int pass = 0; pass < 2; ++pass)
+      for (std::size_t k = 0; k < asked.size(); ++k) {
+        const std::string& name = asked[pass == 0 ? k : asked.size() - 1 - k];
+        std::string expected;
+        for (const auto& [n, v] : block.items)
+          if (n.size() == name.size() && std::equal(n.begin(), n.end(), name.begin(), [](char a, char b) {
+                return a == std::tolower(static_cast<unsigned char>(b));
+              }))
+            expected = v;
+        char_(name, text_);
+        EXPECT_EQ(text_, expected) << "block " << visit << " name " << name;
+      }
+  }
+  ASSERT_TRUE(purge_());
+  EXPECT_FALSE(char_("_x", text_)) << "nothing is left to answer from";
+  EXPECT_EQ(text_, "");
 }
 
 // Names are turned to lower case eight bytes at a time: every byte value in

@@ -211,8 +211,13 @@ struct ReaderState {
     int length = -1;  // of the caller's text; -1: empty slot
     std::array<char, NAMELEN> written{};
     Name key;
+    // The entry of the current block's directory that holds the key, when
+    // directory equals directory_serial; 0: not yet looked for.
+    int item = 0;
+    std::uint64_t directory = 0;
   };
   std::array<RecentKey, 256> recent_keys{};
+  std::uint64_t directory_serial = 0;  // changes whenever the block is forgotten (data_, purge_)
 
   Name lastname;
   int curitem = 0;

@@ -1,6 +1,7 @@
 // Forgetting a block (data_ and purge_) and everything read (purge_).
 #include "core/scratch.hpp"
 #include "reader/block_reading.hpp"
+#include "reader/hash_funcs.hpp"
 
 namespace zatrel {
 
@@ -10,7 +11,9 @@ void forget_block(State& s) {
   r.curloop = 0;
   r.packetno = 0;
   r.nloops = 0;
-  r.block_names.count = 0;
+  // Emptied whole: its buckets would otherwise still lead to the old names.
+  hash_init(r.block_names);
+  ++r.directory_serial;  // what name_key remembers of the old directory
   r.lasttest = false;  // a value test_ fetched belongs to the old block
   s.vis.inloop_ = false;
   s.vis.intext_ = false;

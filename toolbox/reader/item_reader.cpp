@@ -255,13 +255,13 @@ bool same_text(const char* a, const char* b, std::size_t n) {
 
 }  // namespace
 
-const Name& name_key(std::string_view name) {
+ReaderState::RecentKey& name_key(std::string_view name) {
   ReaderState& r = state().reader;
   if (name.empty() || name.size() > NAMELEN) {
     // Rare, and only kept long enough to be looked up.
     r.recent_keys[0] = {};
     r.recent_keys[0].key = lower_case_name(name);
-    return r.recent_keys[0].key;
+    return r.recent_keys[0];
   }
   static_assert(std::tuple_size_v<decltype(r.recent_keys)> == 256);
   // Two slots a name, so that two names of one loop that hash alike both stay.
@@ -271,17 +271,32 @@ const Name& name_key(std::string_view name) {
     return k.length == length && same_text(k.written.data(), name.data(), name.size());
   };
   ReaderState::RecentKey& own = r.recent_keys[first];
-  if (holds(own)) return own.key;
+  if (holds(own)) return own;
   ReaderState::RecentKey& neighbour = r.recent_keys[first ^ 1];
-  if (holds(neighbour)) return neighbour.key;
+  if (holds(neighbour)) return neighbour;
   ReaderState::RecentKey& fresh = own.length < 0 ? own : neighbour;
   fresh.length = length;
   std::memcpy(fresh.written.data(), name.data(), name.size());
   fresh.key = lower_case_name(name);
-  return fresh.key;
+  fresh.item = 0;
+  return fresh;
 }
 
-void getitm(const Name& name) {
+namespace {
+
+// The block entry holding name, or 0; a remembered key skips the search.
+// Names are unique in a directory, so the entry found once stays the answer
+// until data_ builds another.
+int find_item(const ReaderState& r, const Name& name, ReaderState::RecentKey* recent) {
+  if (recent == nullptr) return find_in_block(r, name);
+  if (recent->item != 0 && recent->directory == r.directory_serial) return recent->item;
+  const int item = find_in_block(r, name);
+  recent->item = item;
+  recent->directory = r.directory_serial;
+  return item;
+}
+
+void serve_item(const Name& name, ReaderState::RecentKey* recent) {
   State& s = state();
   ReaderState& r = s.reader;
   Visible& v = s.vis;
@@ -297,7 +312,7 @@ void getitm(const Name& name) {
     v.strval_.clear();
     return;
   }
-  r.curitem = find_in_block(r, name);
+  r.curitem = find_item(r, name, recent);
   if (r.curitem == 0) r.curitem = find_through_dictionary(s, name);
   if (r.curitem == 0) return;
 
@@ -311,5 +326,11 @@ void getitm(const Name& name) {
   const ValueSpan span = e.bloop == 0 ? unlooped_value(s, e) : looped_value(s, r.curitem);
   describe_value(s, e, span);
 }
+
+}  // namespace
+
+void getitm(const Name& name) { serve_item(name, nullptr); }
+
+void getitm(ReaderState::RecentKey& recent) { serve_item(recent.key, &recent); }
 
 }  // namespace zatrel

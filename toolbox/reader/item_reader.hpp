@@ -12,12 +12,15 @@ namespace zatrel {
 // Fetches the value of name (lower case, 72 characters) from the current block.
 void getitm(const Name& name);
 
+// As getitm for a key from name_key, which remembers where the block holds it.
+void getitm(ReaderState::RecentKey& recent);
+
 // A caller's data name as the item operations look it up: lower case, cut to 72.
 Name lower_case_name(std::string_view name);
 
 // As lower_case_name, remembered for the names asked for lately; the key
 // stays valid until the next call.
-const Name& name_key(std::string_view name);
+ReaderState::RecentKey& name_key(std::string_view name);
 
 // Compared a word at a time, stopping at the first difference: this runs for
 // every value request, mostly on names that differ early.

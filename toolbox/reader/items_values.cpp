@@ -82,8 +82,8 @@ bool deliver_unless_null(State& s, std::string& text) {
   return false;
 }
 
-bool fetch(State& s, const Name& name, std::string& text) {
-  getitm(name);
+bool fetch(State& s, ReaderState::RecentKey& key, std::string& text) {
+  getitm(key);
   return deliver_unless_null(s, text);
 }
 
@@ -120,12 +120,12 @@ float to_single(double x) {
 bool char_(std::string_view name, std::string& text) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name& k = name_key(name);
+  ReaderState::RecentKey& k = name_key(name);
   bool found;
   if (r.lasttest) {
     // The value test_ fetched; a null one answers as if fetched now.
-    found = same_name(k, r.lastname) ? deliver_unless_null(s, text) : fetch(s, k, text);
-  } else if (s.vis.intext_ && same_name(k, r.lastname)) {
+    found = same_name(k.key, r.lastname) ? deliver_unless_null(s, text) : fetch(s, k, text);
+  } else if (s.vis.intext_ && same_name(k.key, r.lastname)) {
     found = next_text_line(s, text);
   } else {
     found = fetch(s, k, text);
@@ -137,9 +137,9 @@ bool char_(std::string_view name, std::string& text) {
 bool numd_(std::string_view name, double& value, double& sd) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name& k = name_key(name);
+  ReaderState::RecentKey& k = name_key(name);
   // Unless test_ has just fetched it, the value of name (the next row of a loop).
-  if (!r.lasttest || !same_name(k, r.lastname)) getitm(k);
+  if (!r.lasttest || !same_name(k.key, r.lastname)) getitm(k);
   const bool number = is_kind(s.vis.itemtype_, "numb");
   if (number) {
     value = r.numval;
@@ -163,10 +163,10 @@ bool numb_(std::string_view name, float& value, float& sd) {
 bool test_(std::string_view name) {
   State& s = state();
   ReaderState& r = s.reader;
-  const Name& k = name_key(name);
+  ReaderState::RecentKey& k = name_key(name);
   const bool tested_before = r.lasttest;
   r.lasttest = true;
-  if (!tested_before || !same_name(k, r.lastname)) getitm(k);
+  if (!tested_before || !same_name(k.key, r.lastname)) getitm(k);
   s.vis.loopno_ = r.curloop;
   return !is_kind(s.vis.itemtype_, "null");
 }
