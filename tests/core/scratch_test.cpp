@@ -11,6 +11,7 @@
 
 #include "core/line_coding.hpp"
 #include "core/scratch.hpp"
+#include "core/scratch_store.hpp"
 #include "core/state.hpp"
 #include "support/fresh_toolbox.hpp"
 
@@ -98,6 +99,27 @@ std::string as_stored(std::string line) {
   end = line.find_last_not_of(' ');
   line.resize(end == std::string::npos ? 0 : end + 1);
   return line;
+}
+
+// Index fields are read eight characters at once where they have the shape
+// the store writes, and by character otherwise: both must agree on any bytes.
+TEST(IndexFields, TheWordAtOnceReadingAgreesWithTheCharacterByCharacterOne) {
+  std::mt19937 random(1207);
+  const std::string alphabet = std::string("          0123456789x-/:+.") + '\x80' + '\xff' + '\t' + '\0';
+  char field[8];
+  for (int round = 0; round < 300000; ++round) {
+    if (round % 2 == 0) {
+      // As written: right-justified digits, blank on the left.
+      const int blanks = static_cast<int>(random() % 9);
+      for (int i = 0; i < 8; ++i) field[i] = i < blanks ? ' ' : static_cast<char>('0' + random() % 10);
+      if (round % 6 == 0) field[random() % 8] = alphabet[random() % alphabet.size()];  // one byte spoilt
+    } else {
+      for (char& c : field) c = alphabet[random() % alphabet.size()];
+    }
+    ASSERT_EQ(read_index_field(field), read_index_field_by_character(field)) << std::string(field, 8);
+  }
+  for (const char* written : {"        ", "       0", "99999999", "00000001", "   12345", "1       ", " 1 2 3 4"})
+    EXPECT_EQ(read_index_field(written), read_index_field_by_character(written)) << written;
 }
 
 TEST_F(ScratchStore, RandomLinesComeBackByteForByte) {

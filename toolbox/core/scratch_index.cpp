@@ -21,12 +21,16 @@ void put_field(char* field, int number) {
 }
 
 // A blank field is 0; anything but a digit counts as nothing.
-int get_field(const char* field) {
+}  // namespace
+
+int read_index_field_by_character(const char* field) {
   int value = 0;
   for (int i = 0; i < kFieldWidth; ++i)
     if (field[i] >= '0' && field[i] <= '9') value = value * 10 + (field[i] - '0');
   return value;
 }
+
+namespace {
 
 void format_fields(const IndexRecord& index, int fields, char* bytes) {
   std::memset(bytes, ' ', kRecordLength);
@@ -34,7 +38,7 @@ void format_fields(const IndexRecord& index, int fields, char* bytes) {
 }
 
 void parse_fields(const char* bytes, IndexRecord& index) {
-  for (int f = 0; f < kFieldsPerRecord; ++f) index.fields[static_cast<std::size_t>(f)] = get_field(bytes + f * kFieldWidth);
+  for (int f = 0; f < kFieldsPerRecord; ++f) index.fields[static_cast<std::size_t>(f)] = read_index_field(bytes + f * kFieldWidth);
 }
 
 void write_index(CoreState& core, IndexRecord& index) {
@@ -70,7 +74,7 @@ void load_directory(CoreState& core, int d) {
   for (int k = 1;; ++k) {
     core.records.read(record, bytes);
     if (k == d) break;
-    int link = get_field(bytes);
+    int link = read_index_field(bytes);
     if (link == 0) {
       link = extend_chain(core, record, bytes);
       created = true;
@@ -143,7 +147,7 @@ LineLocation xxflin(int n) {
   at.directory = (at.leaf - 1) / kLeavesPerDirectory + 1;
   at.directory_field = (at.leaf - 1) % kLeavesPerDirectory + 2;
   CoreState& core = state().core;
-  if (at.leaf != core.leaf.number) {
+  if (at.leaf != core.leaf.number) [[unlikely]] {
     write_if_changed(core, core.leaf);
     if (at.directory != core.directory.number) load_directory(core, at.directory);
     load_leaf(core, at.leaf, at.directory_field);

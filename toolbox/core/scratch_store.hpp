@@ -3,6 +3,9 @@
 // records (record_writer). The operations on it are in scratch.cpp.
 #pragma once
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "core/input_lines.hpp"
@@ -16,6 +19,35 @@ inline constexpr int kLargestCode = 99999999;                         // what an
 
 // Index records (scratch_index.cpp).
 void start_index(CoreState& core);
+// The number in one "(i8)" field: a blank field is 0, anything but a digit
+// counts as nothing.
+int read_index_field_by_character(const char* field);
+// As read_index_field_by_character, eight characters at once for the field
+// as this store writes it: blanks, then digits only.
+inline int read_index_field(const char* field) {
+  static_assert(kFieldWidth == 8);
+  if constexpr (std::endian::native != std::endian::little) return read_index_field_by_character(field);
+  constexpr std::uint64_t kOnes = 0x0101010101010101U;
+  constexpr std::uint64_t kHigh = 0x8080808080808080U;
+  std::uint64_t word;
+  std::memcpy(&word, field, 8);
+  // The high bit of each byte that is a digit, and of each that is a blank.
+  const std::uint64_t seven_bits = word & ~kHigh;
+  const std::uint64_t digits = ((word | kHigh) - kOnes * '0') & ~(seven_bits + kOnes * (0x80 - '9' - 1)) & ~word & kHigh;
+  const std::uint64_t blank_diff = word ^ (kOnes * ' ');
+  const std::uint64_t blanks = ~(((blank_diff & ~kHigh) + ~kHigh) | blank_diff) & kHigh;
+  if ((digits | blanks) != kHigh) return read_index_field_by_character(field);
+  if (digits == 0) return 0;
+  // Digits must fill the field from the first of them on (the first column is the low byte).
+  if (digits != kHigh << (std::countr_zero(digits) & ~7)) return read_index_field_by_character(field);
+  // Leading blanks become zeros; then the eight digits are summed pairwise.
+  std::uint64_t value = (word | (blanks >> 3)) - kOnes * '0';
+  value = (value * 10 + (value >> 8)) & 0x00FF00FF00FF00FFU;
+  value = (value * 100 + (value >> 16)) & 0x0000FFFF0000FFFFU;
+  value = (value * 10000 + (value >> 32)) & 0xFFFFFFFFU;
+  return static_cast<int>(value);
+}
+
 int take_free_record(CoreState& core);
 // The location code of the 8-byte word at position p (1-based) of record r.
 inline int location_code(int record, int position) {
