@@ -1,9 +1,11 @@
 // getstr: token kinds, and the positions callers record to find a value again.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -155,6 +157,70 @@ TEST_F(TokenScanner, EveryTokenIsFoundAgainWhereCallersLookForIt) {
     EXPECT_EQ(core().linebuf.view().substr(static_cast<std::size_t>(t.first() - 1), t.text.size()), t.text);
   }
   EXPECT_GT(tokens, 400);
+}
+
+// A row's bare words are located together; from any place in any line they
+// must be where, and leave the state as, one locate_token after another would,
+// and they stop only where locate_token would meet something else.
+TEST_F(TokenScanner, BareWordsTogetherAsOneTokenAtATime) {
+  std::mt19937 random(20261209);
+  const std::vector<std::string> pieces = {"_name", "1.5(3)", "'q s'", "\"it's\"", "a'b", "?", "\t", "  ",
+                                           "x#y",   "#c",     ";semi", "word",     "-0.25", "b\"", "."};
+  std::string cif;
+  for (int line = 0; line < 300; ++line) {
+    for (int i = static_cast<int>(random() % 9); i > 0; --i) cif += (random() % 3 == 0 ? "" : " ") + pieces[random() % pieces.size()];
+    cif += "\n";
+  }
+  open_range(cif);
+  struct After {
+    int curline, curcol, vallen, start;
+    char lastquote, quote;
+    bool operator==(const After&) const = default;
+  };
+  const auto after = [this](const PendingToken& p) {
+    return After{core().curline, core().curcol, vallen_, p.start, lastquote_.col(1), p.quote};
+  };
+  const auto place_at = [this](int line, int column) {
+    Text<4> flag;
+    go_before_line(line);
+    getlin(flag);
+    core().curcol = column;
+    vallen_ = -5;
+    lastquote_ = "x";
+  };
+  int located = 0;
+  for (int line = 1; line <= core().nlines; ++line)
+    for (int column : {0, 1, 2, 3, 7, static_cast<int>(random() % 40)})
+      for (std::size_t wanted : {1, 3, 50}) {
+        place_at(line, column);
+        std::array<TokenPlace, 50> places{};
+        PendingToken together;
+        const int found = locate_bare_words(together, std::span(places).first(wanted));
+        const After batch = after(together);
+        place_at(line, column);
+        PendingToken one_by_one;
+        for (int k = 0; k < found; ++k) {
+          locate_token(one_by_one);
+          ASSERT_EQ(core().curline, line);
+          ASSERT_EQ(lastquote_.col(1), ' ');
+          EXPECT_EQ(core().curcol - vallen_, places[static_cast<std::size_t>(k)].column) << line << " " << column;
+          EXPECT_EQ(vallen_, places[static_cast<std::size_t>(k)].length);
+        }
+        if (found > 0) {
+          EXPECT_TRUE(after(one_by_one) == batch) << "line " << line << " column " << column;
+        }
+        located += found;
+        if (static_cast<std::size_t>(found) == wanted) continue;
+        // What stopped it is no bare word of this line: another line, a text
+        // line, the end, or a quoted string (closed or not).
+        locate_token(one_by_one);
+        const int first = core().curcol - vallen_ - (lastquote_.col(1) != ' ' ? 1 : 0);
+        const char before = first >= 2 ? core().linebuf.col(static_cast<std::size_t>(first - 1)) : ' ';
+        EXPECT_TRUE(core().curline != line || itemtype_ == "text" || itemtype_ == "fini" || before == '\'' ||
+                    before == '"')
+            << "line " << line << " column " << column << " found " << found;
+      }
+  EXPECT_GT(located, 1000);
 }
 
 // The same over every real file of the corpus, and every numeric token

@@ -1,8 +1,10 @@
 #include "reader/item_reader.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 
 #include "core/text.hpp"
 #include "dictionary/tables.hpp"
@@ -88,7 +90,15 @@ void read_packet(State& s, int n, int packets) {
   // something could show it (a line fetched, a text field passed); the last
   // one's never is, since the value then described overwrites all it would set.
   PendingToken pending;
-  for (int m = 1; m <= n; ++m) {
+  std::array<TokenPlace, NUMITEM> places;
+  for (int m = 1; m <= n;) {
+    // Mostly a row's values are bare words on one line, located together.
+    const int found = locate_bare_words(pending, std::span(places).first(static_cast<std::size_t>(n - m + 1)));
+    for (int k = 0; k < found; ++k, ++m) {
+      const TokenPlace& place = places[static_cast<std::size_t>(k)];
+      r.packet[m] = {place.column, place.length, core.curline};
+    }
+    if (found > 0) continue;
     locate_token(pending);
     PacketSlot& slot = r.packet[m];
     slot.pcol = core.curcol - s.vis.vallen_ - (s.vis.lastquote_.col(1) == ' ' ? 0 : 1);
@@ -98,6 +108,7 @@ void read_packet(State& s, int n, int packets) {
       settle_token(pending);
       pass_text_field(core, AtDataEnd::fail);
     }
+    ++m;
   }
   PacketSlot& resume = r.packet[n + 1];
   resume.pcol = core.curcol;

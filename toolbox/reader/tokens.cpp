@@ -1,5 +1,6 @@
 #include "reader/tokens.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -341,6 +342,37 @@ void locate_token(PendingToken& pending) {
   pending.point_at(column, ' ');
   v.vallen_ = end - column;
   c.curcol = end;
+}
+
+int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places) {
+  State& s = state();
+  CoreState& c = s.core;
+  if (c.curline <= 0) return 0;
+  const CurrentLine line(c);
+  // As walk_to_token: a line just fetched is scanned from its start, and
+  // there a semicolon opens a text field.
+  const bool entering = c.curcol <= 1 && line.length() > 0;
+  if (entering && line.at(1) == ';') return 0;
+  int consumed = entering ? 0 : std::max(c.curcol, 0);
+  std::size_t found = 0;
+  int column = 0;
+  int end = 0;
+  while (found < places.size() && consumed < line.length()) {
+    const int next = line.next_nongap(consumed + 1);
+    // A quote or comment mark counts only where a token would begin.
+    if (next > line.length() || line.at(next) == '\'' || line.at(next) == '"' || line.at(next) == '#') break;
+    column = next;
+    end = line.word_end(column);
+    places[found++] = {column, end - column};
+    consumed = end;
+  }
+  if (found == 0) return 0;
+  // The state the last of these locate_token calls leaves.
+  s.vis.lastquote_.clear();
+  s.vis.vallen_ = end - column;
+  c.curcol = end;
+  pending.point_at(column, ' ');
+  return static_cast<int>(found);
 }
 
 TokenKind next_directory_token(PendingToken& pending, bool exact) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 #include "reader/token_kind.hpp"
 
@@ -31,6 +32,23 @@ struct PendingToken {
 // itemtype_ of the token are left to settle_token. Anything getstr would
 // show before fetching a line or warning is settled first.
 void locate_token(PendingToken& pending);
+
+// Where a token stands in the current line: its first column and length.
+struct TokenPlace {
+  int column;
+  int length;
+};
+
+// As up to places.size() calls of locate_token, while the tokens are bare
+// words of the current line: it stops at the line's end, at a quoted string,
+// a comment or a text field. Returns how many tokens it located; at 0,
+// locate_token must go on.
+int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places);
+inline int locate_bare_words(PendingToken& pending, std::span<TokenPlace> places) {
+  const CoreState& c = state().core;
+  if (c.curcol > 1 && c.curcol >= c.linelen) return 0;  // the line is used up
+  return locate_bare_words_in_line(pending, places);
+}
 
 // As locate_token for data_'s directory: the kind of the next token, whose
 // text a value leaves pending while names, headers and text lines are
