@@ -1,23 +1,25 @@
 #include "fixed_line.hpp"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cassert>
 
 namespace cif2str {
 
-std::string fixed_field(double value, int width, int decimals) {
+FixedDigits::FixedDigits(double value, int decimals) {
   // to_chars with a precision rounds as printf's %f does, without its cost.
-  // The largest double has 309 integer digits.
-  std::array<char, 400> digits{};
-  const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+  const auto [end, error] = std::to_chars(chars_.data(), chars_.data() + chars_.size(), value,
                                           std::chars_format::fixed, decimals);
   assert(error == std::errc{} && "the buffer holds any double");
-  const auto length = static_cast<std::size_t>(end - digits.data());
-  const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), length);
-  std::string text(field - length, ' ');
-  text.append(digits.data(), length);
+  size_ = static_cast<std::size_t>(end - chars_.data());
+}
+
+std::string fixed_field(double value, int width, int decimals) {
+  const FixedDigits number(value, decimals);
+  const std::string_view digits = number.text();
+  const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), digits.size());
+  std::string text(field - digits.size(), ' ');
+  text.append(digits);
   return text;
 }
 
@@ -28,11 +30,22 @@ std::size_t FixedLine::receive(std::size_t first, std::size_t last,
   assert(first >= 1 && "columns start at 1");
   const std::size_t field_end = std::max(last, first + text.size() - 1);
   if (columns_.size() < field_end) columns_.resize(field_end, ' ');
-  columns_.replace(first - 1, text.size(), text);
-  // The padding of a short text.
-  for (std::size_t column = first + text.size(); column <= last; ++column)
-    columns_[column - 1] = ' ';
+  // The text, then the padding of a short one.
+  char* const field = columns_.data() + (first - 1);
+  std::copy(text.begin(), text.end(), field);
+  std::fill(field + text.size(), columns_.data() + field_end, ' ');
   return field_end;
+}
+
+std::size_t FixedLine::receive_fixed(std::size_t first, std::size_t last, double value,
+                                     int decimals) {
+  assert(last >= first && "a number field has a column at least");
+  const FixedDigits number(value, decimals);
+  const std::string_view digits = number.text();
+  const std::size_t width = last - first + 1;
+  // Right-aligned: the blanks before a short number are a field of their own.
+  if (digits.size() < width) first = receive(first, first + (width - digits.size()) - 1, "") + 1;
+  return receive(first, digits);
 }
 
 std::size_t FixedLine::end_of_text() const {

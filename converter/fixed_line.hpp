@@ -2,17 +2,33 @@
 // columns, and numbers in Fortran-style Fw.d fields.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace cif2str {
 
+// A number rounded to `decimals` places, as printf's "%.df" writes it (exact
+// binary value, ties to even, the minus sign kept on a negative value that
+// rounds to zero), held in place so that a line can take it without an
+// allocation.
+class FixedDigits {
+ public:
+  FixedDigits(double value, int decimals);
+  std::string_view text() const { return {chars_.data(), size_}; }
+
+ private:
+  // The largest double has 309 integer digits. Left unfilled: only the
+  // first size_ characters are ever read.
+  std::array<char, 400> chars_;
+  std::size_t size_ = 0;
+};
+
 // A number rounded to `decimals` places and right-aligned in `width` columns,
-// rendered as printf's "%w.df" does (exact binary value, ties to even, the
-// minus sign kept on a negative value that rounds to zero). A number that
-// needs more columns is written whole: the refinement program cannot read
-// the asterisks a Fortran field would print.
+// rendered as printf's "%w.df" does. A number that needs more columns is
+// written whole: the refinement program cannot read the asterisks a Fortran
+// field would print.
 std::string fixed_field(double value, int width, int decimals);
 
 // The two fields every number of the structure file uses.
@@ -35,6 +51,10 @@ class FixedLine {
   std::size_t receive(std::size_t first, std::string_view text) {
     return receive(first, first + text.size() - 1, text);
   }
+
+  // Columns first..last receive fixed_field(value, last - first + 1,
+  // decimals). Returns the field's last column.
+  std::size_t receive_fixed(std::size_t first, std::size_t last, double value, int decimals);
 
   // Column of the last non-blank character, 0 when the line is all blank.
   std::size_t end_of_text() const;
