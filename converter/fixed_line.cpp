@@ -25,15 +25,18 @@ std::string fixed_field(double value, int width, int decimals) {
 
 void FixedLine::start(std::string_view opening) { columns_.assign(opening); }
 
+char* FixedLine::field(std::size_t first, std::size_t field_end) {
+  assert(first >= 1 && "columns start at 1");
+  if (columns_.size() < field_end) columns_.resize(field_end, ' ');
+  return columns_.data() + (first - 1);
+}
+
 std::size_t FixedLine::receive(std::size_t first, std::size_t last,
                                std::string_view text) {
-  assert(first >= 1 && "columns start at 1");
   const std::size_t field_end = std::max(last, first + text.size() - 1);
-  if (columns_.size() < field_end) columns_.resize(field_end, ' ');
   // The text, then the padding of a short one.
-  char* const field = columns_.data() + (first - 1);
-  std::copy(text.begin(), text.end(), field);
-  std::fill(field + text.size(), columns_.data() + field_end, ' ');
+  char* const after = std::copy(text.begin(), text.end(), field(first, field_end));
+  std::fill(after, columns_.data() + field_end, ' ');
   return field_end;
 }
 
@@ -43,9 +46,12 @@ std::size_t FixedLine::receive_fixed(std::size_t first, std::size_t last, double
   const FixedDigits number(value, decimals);
   const std::string_view digits = number.text();
   const std::size_t width = last - first + 1;
-  // Right-aligned: the blanks before a short number are a field of their own.
-  if (digits.size() < width) first = receive(first, first + (width - digits.size()) - 1, "") + 1;
-  return receive(first, digits);
+  // Right-aligned: the blanks come first.
+  const std::size_t blanks = width > digits.size() ? width - digits.size() : 0;
+  const std::size_t field_end = first + blanks + digits.size() - 1;
+  char* const start = std::fill_n(field(first, field_end), blanks, ' ');
+  std::copy(digits.begin(), digits.end(), start);
+  return field_end;
 }
 
 std::size_t FixedLine::end_of_text() const {

@@ -66,6 +66,9 @@ class FixedLine {
   std::string_view text() { return upto(end_of_text()); }
 
  private:
+  // Column `first`, the line grown to reach `field_end`.
+  char* field(std::size_t first, std::size_t field_end);
+
   std::string columns_;
 };
 

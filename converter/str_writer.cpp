@@ -52,7 +52,7 @@ void StrWriter::mode_definition(std::string_view name, double amplitude,
   line_.start("\tprm  !");
   line_.receive(line_.end_of_text() + 1, name);
   std::size_t p = line_.end_of_text() + 1;
-  p = line_.receive(p + 1, p + 8, f8_5(amplitude)) + 1;
+  p = line_.receive_fixed(p + 1, p + 8, amplitude, 5) + 1;
   line_.receive(p + 1, concat({"min -1 max 1 '", label}));
   write(line_.text());
 }
@@ -69,13 +69,13 @@ void StrWriter::transformation(const DeltaParameter& delta,
   for (const MatrixEntry& term : terms) {
     line_.receive(p + 1, term.value > 0 ? "+" : "-");
     p += 2;
-    p = line_.receive(p + 1, p + 8, f8_5(std::fabs(term.value)));
+    p = line_.receive_fixed(p + 1, p + 8, std::fabs(term.value), 5);
     line_.receive(p + 1, p + 6, concat({"*", modes.name(term.column)}));
     p = line_.end_of_text() + 1;
   }
   const std::size_t e = line_.end_of_text();
   line_.receive(e + 1, ";:");
-  p = line_.receive(e + 4, e + 11, f8_5(delta.value));
+  p = line_.receive_fixed(e + 4, e + 11, delta.value, 5);
   write(line_.upto(p));
 }
 
@@ -90,7 +90,7 @@ void StrWriter::formula_line(std::string_view opening, std::string_view label,
   p = line_.receive(p + 1, formula);
   line_.receive(p + 1, ";:");
   p += 3;
-  p = line_.receive(p + 1, p + 8, f8_5(value));
+  p = line_.receive_fixed(p + 1, p + 8, value, 5);
   write(line_.upto(p));
 }
 
@@ -123,7 +123,7 @@ void StrWriter::site(const Atom& atom, std::size_t maxlen, bool with_occupancy_m
     const std::size_t e = line_.end_of_text();
     p = line_.receive(e + 1, "_occ;");
   } else {
-    p = line_.receive(p + 1, p + 8, f8_5(atom.occupancy));
+    p = line_.receive_fixed(p + 1, p + 8, atom.occupancy, 5);
   }
   p = line_.receive(p + 1, p + 9, " beq 0.0 ");
   write(line_.upto(p));
