@@ -70,7 +70,9 @@ void StrWriter::transformation(const DeltaParameter& delta,
     line_.receive(p + 1, term.value > 0 ? "+" : "-");
     p += 2;
     p = line_.receive_fixed(p + 1, p + 8, std::fabs(term.value), 5);
-    line_.receive(p + 1, p + 6, concat({"*", modes.name(term.column)}));
+    // "*" and the mode's name, padded to six columns.
+    line_.receive(p + 1, "*");
+    line_.receive(p + 2, p + 6, modes.name(term.column).text());
     p = line_.end_of_text() + 1;
   }
   const std::size_t e = line_.end_of_text();
