@@ -1,18 +1,9 @@
 #include "fixed_line.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cassert>
 
 namespace cif2str {
-
-FixedDigits::FixedDigits(double value, int decimals) {
-  // to_chars with a precision rounds as printf's %f does, without its cost.
-  const auto [end, error] = std::to_chars(chars_.data(), chars_.data() + chars_.size(), value,
-                                          std::chars_format::fixed, decimals);
-  assert(error == std::errc{} && "the buffer holds any double");
-  size_ = static_cast<std::size_t>(end - chars_.data());
-}
 
 std::string fixed_field(double value, int width, int decimals) {
   const FixedDigits number(value, decimals);
