@@ -1,5 +1,6 @@
 #include "fixed_digits.hpp"
 
+#include <array>
 #include <bit>
 #include <cassert>
 #include <charconv>
@@ -17,6 +18,9 @@ constexpr int short_path_decimals = 9;
 
 __extension__ typedef unsigned __int128 Wide;
 
+constexpr std::array<std::uint64_t, short_path_decimals + 1> powers_of_ten{
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+
 // magnitude * 10^decimals rounded to a whole number, ties to even, from the
 // exact binary value: magnitude is mantissa / 2^shift.
 std::uint64_t scaled_and_rounded(double magnitude, int decimals) {
@@ -29,8 +33,7 @@ std::uint64_t scaled_and_rounded(double magnitude, int decimals) {
   const int shift = subnormal ? 1074 : 1075 - biased_exponent;
   // Below 2^-74 the product is below 2^-45 and rounds to zero.
   if (shift >= 128) return 0;
-  Wide product = mantissa;
-  for (int i = 0; i < decimals; ++i) product *= 10;
+  const Wide product = Wide{mantissa} * powers_of_ten[static_cast<std::size_t>(decimals)];
   const Wide whole = product >> shift;
   const Wide rest = product - (whole << shift);
   const Wide half = Wide{1} << (shift - 1);
@@ -41,32 +44,33 @@ std::uint64_t scaled_and_rounded(double magnitude, int decimals) {
 }  // namespace
 
 FixedDigits::FixedDigits(double value, int decimals) {
-  char* out = chars_.data();
+  char* const begin = chars_.data();
   const double magnitude = std::fabs(value);
   if (!(magnitude < short_path_limit) || decimals < 0 || decimals > short_path_decimals) {
     // NaN, infinity, large numbers and unusual precisions: to_chars with a
     // precision rounds as printf's %f does.
     const auto [end, error] =
-        std::to_chars(out, out + chars_.size(), value, std::chars_format::fixed, decimals);
+        std::to_chars(begin, begin + chars_.size(), value, std::chars_format::fixed, decimals);
     assert(error == std::errc{} && "the buffer holds any double");
-    size_ = static_cast<std::size_t>(end - out);
+    size_ = static_cast<std::size_t>(end - begin);
     return;
   }
+  // Written from the last digit back, at the end of the buffer.
   std::uint64_t rounded = scaled_and_rounded(magnitude, decimals);
-  // The digits from the last, at least one before the point.
-  std::array<char, 20> reversed;
-  int count = 0;
-  do {
-    reversed[static_cast<std::size_t>(count++)] = static_cast<char>('0' + rounded % 10);
+  char* const end = begin + chars_.size();
+  char* first = end;
+  for (int i = 0; i < decimals; ++i) {
+    *--first = static_cast<char>('0' + rounded % 10);
     rounded /= 10;
-  } while (rounded != 0 || count <= decimals);
-  if (std::signbit(value)) *out++ = '-';
-  for (int i = count - 1; i >= decimals; --i) *out++ = reversed[static_cast<std::size_t>(i)];
-  if (decimals > 0) {
-    *out++ = '.';
-    for (int i = decimals - 1; i >= 0; --i) *out++ = reversed[static_cast<std::size_t>(i)];
   }
-  size_ = static_cast<std::size_t>(out - chars_.data());
+  if (decimals > 0) *--first = '.';
+  do {
+    *--first = static_cast<char>('0' + rounded % 10);
+    rounded /= 10;
+  } while (rounded != 0);
+  if (std::signbit(value)) *--first = '-';
+  first_ = static_cast<std::size_t>(first - begin);
+  size_ = static_cast<std::size_t>(end - first);
 }
 
 }  // namespace cif2str

@@ -14,12 +14,13 @@ namespace cif2str {
 class FixedDigits {
  public:
   FixedDigits(double value, int decimals);
-  std::string_view text() const { return {chars_.data(), size_}; }
+  std::string_view text() const { return {chars_.data() + first_, size_}; }
 
  private:
   // The largest double has 309 integer digits. Left unfilled: only the
-  // first size_ characters are ever read.
+  // size_ characters from first_ on are ever read.
   std::array<char, 400> chars_;
+  std::size_t first_ = 0;
   std::size_t size_ = 0;
 };
 
