@@ -14,12 +14,15 @@ std::string fixed_field(double value, int width, int decimals) {
   return text;
 }
 
-void FixedLine::start(std::string_view opening) { columns_.assign(opening); }
+void FixedLine::start(std::string_view opening) {
+  std::fill_n(columns_.data(), used_, ' ');
+  used_ = 0;
+  std::copy(opening.begin(), opening.end(), field(1, opening.size()));
+}
 
-char* FixedLine::field(std::size_t first, std::size_t field_end) {
-  assert(first >= 1 && "columns start at 1");
-  if (columns_.size() < field_end) columns_.resize(field_end, ' ');
-  return columns_.data() + (first - 1);
+// By doubling, so that the lines after the longest one reuse its room.
+void FixedLine::grow(std::size_t columns) {
+  columns_.resize(std::max(columns, 2 * columns_.size()), ' ');
 }
 
 std::size_t FixedLine::receive(std::size_t first, std::size_t last,
@@ -46,13 +49,17 @@ std::size_t FixedLine::receive_fixed(std::size_t first, std::size_t last, double
 }
 
 std::size_t FixedLine::end_of_text() const {
-  const std::size_t last = columns_.find_last_not_of(' ');
-  return last == std::string::npos ? 0 : last + 1;
+  const std::size_t last = std::string_view(columns_.data(), used_).find_last_not_of(' ');
+  return last == std::string_view::npos ? 0 : last + 1;
 }
 
 std::string_view FixedLine::upto(std::size_t column) {
-  columns_.resize(column, ' ');
-  return columns_;
+  if (column < used_)
+    std::fill(columns_.data() + column, columns_.data() + used_, ' ');
+  else
+    field(1, column);
+  used_ = column;
+  return {columns_.data(), used_};
 }
 
 }  // namespace cif2str

@@ -2,6 +2,8 @@
 // columns, and numbers in Fortran-style Fw.d fields.
 #pragma once
 
+#include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -52,9 +54,18 @@ class FixedLine {
 
  private:
   // Column `first`, the line grown to reach `field_end`.
-  char* field(std::size_t first, std::size_t field_end);
+  char* field(std::size_t first, std::size_t field_end) {
+    assert(first >= 1 && "columns start at 1");
+    if (columns_.size() < field_end) grow(field_end);
+    used_ = std::max(used_, field_end);
+    return columns_.data() + (first - 1);
+  }
+  void grow(std::size_t columns);
 
+  // Every column past used_ is blank, so that a line reuses the room of
+  // the lines before it without growing for each field.
   std::string columns_;
+  std::size_t used_ = 0;
 };
 
 }  // namespace cif2str
