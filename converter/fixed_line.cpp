@@ -25,15 +25,6 @@ void FixedLine::grow(std::size_t columns) {
   columns_.resize(std::max(columns, 2 * columns_.size()), ' ');
 }
 
-std::size_t FixedLine::receive(std::size_t first, std::size_t last,
-                               std::string_view text) {
-  const std::size_t field_end = std::max(last, first + text.size() - 1);
-  // The text, then the padding of a short one.
-  char* const after = std::copy(text.begin(), text.end(), field(first, field_end));
-  std::fill(after, columns_.data() + field_end, ' ');
-  return field_end;
-}
-
 std::size_t FixedLine::receive_fixed(std::size_t first, std::size_t last, double value,
                                      int decimals) {
   assert(last >= first && "a number field has a column at least");

@@ -32,7 +32,14 @@ class FixedLine {
 
   // Columns first..last receive `text`, blank-padded when shorter; a longer
   // text is placed whole and the field widens. Returns the field's last column.
-  std::size_t receive(std::size_t first, std::size_t last, std::string_view text);
+  // Inline: most texts are short literals, copied without a library call.
+  std::size_t receive(std::size_t first, std::size_t last, std::string_view text) {
+    const std::size_t field_end = std::max(last, first + text.size() - 1);
+    // The text, then the padding of a short one.
+    char* const after = std::copy(text.begin(), text.end(), field(first, field_end));
+    std::fill(after, columns_.data() + field_end, ' ');
+    return field_end;
+  }
 
   // A field exactly as wide as its text, from column `first`.
   std::size_t receive(std::size_t first, std::string_view text) {
