@@ -101,7 +101,7 @@ void write_mode_definitions(CifItems& cif, StrWriter& out, const ModeSet& modes,
   for (long long i = 1; i <= modes.count; ++i) {
     const std::string label = read_row_key(cif, names.label, i, modes.count);
     const double amplitude = read_number(cif, names.value);
-    out.mode_definition(modes.name(i), amplitude, label);
+    out.mode_definition(modes.name(i).text(), amplitude, label);
   }
 }
 

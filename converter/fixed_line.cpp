@@ -1,48 +1,56 @@
 #include "fixed_line.hpp"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cassert>
 
 namespace cif2str {
 
 std::string fixed_field(double value, int width, int decimals) {
-  // to_chars with a precision rounds as printf's %f does, without its cost.
-  // The largest double has 309 integer digits.
-  std::array<char, 400> digits{};
-  const auto [end, error] = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                          std::chars_format::fixed, decimals);
-  assert(error == std::errc{} && "the buffer holds any double");
-  const auto length = static_cast<std::size_t>(end - digits.data());
-  const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), length);
-  std::string text(field - length, ' ');
-  text.append(digits.data(), length);
+  const FixedDigits number(value, decimals);
+  const std::string_view digits = number.text();
+  const auto field = std::max(static_cast<std::size_t>(std::max(width, 0)), digits.size());
+  std::string text(field - digits.size(), ' ');
+  text.append(digits);
   return text;
 }
 
-void FixedLine::start(std::string_view opening) { columns_.assign(opening); }
+void FixedLine::start(std::string_view opening) {
+  std::fill_n(columns_.data(), used_, ' ');
+  used_ = 0;
+  std::copy(opening.begin(), opening.end(), field(1, opening.size()));
+}
 
-std::size_t FixedLine::receive(std::size_t first, std::size_t last,
-                               std::string_view text) {
-  assert(first >= 1 && "columns start at 1");
-  const std::size_t field_end = std::max(last, first + text.size() - 1);
-  if (columns_.size() < field_end) columns_.resize(field_end, ' ');
-  columns_.replace(first - 1, text.size(), text);
-  // The padding of a short text.
-  for (std::size_t column = first + text.size(); column <= last; ++column)
-    columns_[column - 1] = ' ';
+// By doubling, so that the lines after the longest one reuse its room.
+void FixedLine::grow(std::size_t columns) {
+  columns_.resize(std::max(columns, 2 * columns_.size()), ' ');
+}
+
+std::size_t FixedLine::receive_fixed(std::size_t first, std::size_t last, double value,
+                                     int decimals) {
+  assert(last >= first && "a number field has a column at least");
+  const FixedDigits number(value, decimals);
+  const std::string_view digits = number.text();
+  const std::size_t width = last - first + 1;
+  // Right-aligned: the blanks come first.
+  const std::size_t blanks = width > digits.size() ? width - digits.size() : 0;
+  const std::size_t field_end = first + blanks + digits.size() - 1;
+  char* const start = std::fill_n(field(first, field_end), blanks, ' ');
+  std::copy(digits.begin(), digits.end(), start);
   return field_end;
 }
 
 std::size_t FixedLine::end_of_text() const {
-  const std::size_t last = columns_.find_last_not_of(' ');
-  return last == std::string::npos ? 0 : last + 1;
+  const std::size_t last = std::string_view(columns_.data(), used_).find_last_not_of(' ');
+  return last == std::string_view::npos ? 0 : last + 1;
 }
 
 std::string_view FixedLine::upto(std::size_t column) {
-  columns_.resize(column, ' ');
-  return columns_;
+  if (column < used_)
+    std::fill(columns_.data() + column, columns_.data() + used_, ' ');
+  else
+    field(1, column);
+  used_ = column;
+  return {columns_.data(), used_};
 }
 
 }  // namespace cif2str

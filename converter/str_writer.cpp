@@ -1,6 +1,7 @@
 #include "str_writer.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <string>
@@ -52,8 +53,10 @@ void StrWriter::mode_definition(std::string_view name, double amplitude,
   line_.start("\tprm  !");
   line_.receive(line_.end_of_text() + 1, name);
   std::size_t p = line_.end_of_text() + 1;
-  p = line_.receive(p + 1, p + 8, f8_5(amplitude)) + 1;
-  line_.receive(p + 1, concat({"min -1 max 1 '", label}));
+  p = line_.receive_fixed(p + 1, p + 8, amplitude, 5) + 1;
+  constexpr std::string_view range = "min -1 max 1 '";
+  line_.receive(p + 1, range);
+  line_.receive(p + 1 + range.size(), label);
   write(line_.text());
 }
 
@@ -69,13 +72,15 @@ void StrWriter::transformation(const DeltaParameter& delta,
   for (const MatrixEntry& term : terms) {
     line_.receive(p + 1, term.value > 0 ? "+" : "-");
     p += 2;
-    p = line_.receive(p + 1, p + 8, f8_5(std::fabs(term.value)));
-    line_.receive(p + 1, p + 6, concat({"*", modes.name(term.column)}));
+    p = line_.receive_fixed(p + 1, p + 8, std::fabs(term.value), 5);
+    // "*" and the mode's name, padded to six columns.
+    line_.receive(p + 1, "*");
+    line_.receive(p + 2, p + 6, modes.name(term.column).text());
     p = line_.end_of_text() + 1;
   }
   const std::size_t e = line_.end_of_text();
   line_.receive(e + 1, ";:");
-  p = line_.receive(e + 4, e + 11, f8_5(delta.value));
+  p = line_.receive_fixed(e + 4, e + 11, delta.value, 5);
   write(line_.upto(p));
 }
 
@@ -90,7 +95,7 @@ void StrWriter::formula_line(std::string_view opening, std::string_view label,
   p = line_.receive(p + 1, formula);
   line_.receive(p + 1, ";:");
   p += 3;
-  p = line_.receive(p + 1, p + 8, f8_5(value));
+  p = line_.receive_fixed(p + 1, p + 8, value, 5);
   write(line_.upto(p));
 }
 
@@ -107,23 +112,31 @@ void StrWriter::occupancy(std::string_view label, std::string_view formula, doub
 
 void StrWriter::site(const Atom& atom, std::size_t maxlen, bool with_occupancy_modes) {
   const std::string& label = atom.label;
-  line_.start(concat({"\t\tsite ", label}));
+  constexpr std::string_view opening = "\t\tsite ";
+  line_.start(opening);
+  line_.receive(opening.size() + 1, label);
   // Each axis field is maxlen + 8 columns wide, so the fields of all site
   // lines line up.
   std::size_t p = maxlen + 8;
   for (const char axis : {'x', 'y', 'z'}) {
     const std::size_t q = p;
-    line_.receive(q + 1, q + 25, std::string{axis} + " = " + label);
-    line_.receive(line_.end_of_text() + 1, std::string{'_', axis, ';'});
+    // "x = label" padded to 25 columns, then "_x;" right after the label.
+    const std::array<char, 4> equals{axis, ' ', '=', ' '};
+    line_.receive(q + 1, q + 4, {equals.data(), equals.size()});
+    line_.receive(q + 5, q + 25, label);
+    const std::array<char, 3> suffix{'_', axis, ';'};
+    line_.receive(line_.end_of_text() + 1, {suffix.data(), suffix.size()});
     p = maxlen + q + 8;
   }
-  p = line_.receive(p + 1, p + 6, concat({"occ ", atom.type}));
+  line_.receive(p + 1, "occ ");
+  p = line_.receive(p + 5, p + 6, atom.type);
   if (with_occupancy_modes) {
-    line_.receive(p + 1, concat({" = ", label}));
+    line_.receive(p + 1, " = ");
+    line_.receive(p + 4, label);
     const std::size_t e = line_.end_of_text();
     p = line_.receive(e + 1, "_occ;");
   } else {
-    p = line_.receive(p + 1, p + 8, f8_5(atom.occupancy));
+    p = line_.receive_fixed(p + 1, p + 8, atom.occupancy, 5);
   }
   p = line_.receive(p + 1, p + 9, " beq 0.0 ");
   write(line_.upto(p));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <charconv>
 #include <climits>
 #include <cmath>
 
@@ -15,8 +16,15 @@ int nearest_integer(double value) {
   return static_cast<int>(whole);
 }
 
+ModeName::ModeName(char letter, long long index) {
+  chars_[0] = letter;
+  const auto [end, error] = std::to_chars(chars_.data() + 1, chars_.data() + chars_.size(), index);
+  assert(error == std::errc{} && "room for any long long");
+  size_ = static_cast<std::size_t>(end - chars_.data());
+}
+
 std::string mode_name(char letter, long long index) {
-  return letter + std::to_string(index);
+  return std::string(ModeName(letter, index).text());
 }
 
 std::string site_type(std::string_view symbol) {

@@ -19,7 +19,18 @@ namespace cif2str {
 int nearest_integer(double value);
 
 // The refinement parameter name of mode `index` (1-based): the letter and all
-// the index's digits, a1 ... a9999, a10000.
+// the index's digits, a1 ... a9999, a10000. Held in place: the writer names a
+// mode for every term of every matrix row.
+class ModeName {
+ public:
+  ModeName(char letter, long long index);
+  std::string_view text() const { return {chars_.data(), size_}; }
+
+ private:
+  std::array<char, 21> chars_{};  // the letter, a sign and 19 digits
+  std::size_t size_ = 0;
+};
+
 std::string mode_name(char letter, long long index);
 
 using zatrel::programs::without_trailing_blanks;
@@ -83,7 +94,7 @@ struct ModeSet {
   std::vector<DeltaParameter> deltas;
   SparseMatrix matrix;
 
-  std::string name(long long index) const { return mode_name(letter, index); }
+  ModeName name(long long index) const { return {letter, index}; }
 };
 
 }  // namespace cif2str

@@ -57,6 +57,22 @@ TEST(FixedLine, StartBlanksEverythingAfterTheOpening) {
   EXPECT_EQ(line.text(), "");
 }
 
+// The line keeps its room between lines: what a shorter line or upto drops
+// must come back blank.
+TEST(FixedLine, DroppedColumnsComeBackBlank) {
+  FixedLine line;
+  line.start("abcdefgh");
+  EXPECT_EQ(line.upto(3), "abc");
+  EXPECT_EQ(line.receive(6, "x"), 6u);
+  EXPECT_EQ(line.text(), "abc  x");
+  line.start("ab");
+  EXPECT_EQ(line.upto(6), "ab    ");
+  EXPECT_EQ(line.receive_fixed(3, 10, -1.5, 5), 10u);
+  EXPECT_EQ(line.text(), "ab-1.50000");
+  EXPECT_EQ(line.receive_fixed(3, 4, 12.0, 1), 6u);
+  EXPECT_EQ(line.text(), "ab12.00000");
+}
+
 TEST(FixedLine, GrowsWithoutLimit) {
   FixedLine line;
   line.start("x");

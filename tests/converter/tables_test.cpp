@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cmath>
+#include <string>
 #include <vector>
 
 namespace cif2str {
@@ -33,6 +34,9 @@ TEST(ModeName, CarriesAllDigits) {
   EXPECT_EQ(mode_name('a', 1234), "a1234");
   EXPECT_EQ(mode_name('a', 10000), "a10000");
   EXPECT_EQ(mode_name('b', 7), "b7");
+  // The in-place buffer holds the longest index.
+  EXPECT_EQ(mode_name('a', LLONG_MIN), "a" + std::to_string(LLONG_MIN));
+  EXPECT_EQ(ModeName('b', LLONG_MAX).text(), "b" + std::to_string(LLONG_MAX));
 }
 
 TEST(SiteType, KeepsTwoCharacters) {
