@@ -2,6 +2,7 @@
 // inloop_ turns false while the last row is read.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,64 @@ TEST_F(LoopStepping, ValuesAreTypedAndPlacedByTheirColumns) {
   ASSERT_TRUE(numd_("_x", v, sd));
   ASSERT_TRUE(numd_("_x", v, sd));
   EXPECT_EQ(valpos_, 2);
+}
+
+// Random loops, their values laid out on lines in random ways: every value
+// comes back in order, and a column reads as numbers exactly while all its
+// non-null values are numbers, however the lines and rows fall.
+TEST_F(LoopStepping, RandomLoopsComeBackValueByValueAndTypedByColumn) {
+  struct Value {
+    std::string written;
+    std::string text;  // as char_ gives it
+    char kind;         // n: number, c: other word, 0: null
+  };
+  const std::vector<Value> numbers = {{"1.5", "1.5", 'n'}, {"-2", "-2", 'n'}, {"3.25(4)", "3.25(4)", 'n'},
+                                      {"1e5", "1e5", 'n'}, {"+.5", "+.5", 'n'}, {"0", "0", 'n'}};
+  const std::vector<Value> words = {{"abc", "abc", 'c'}, {"1a", "1a", 'c'},       {"1.2.3", "1.2.3", 'c'},
+                                    {"(1)", "(1)", 'c'}, {"'q s'", "q s", 'c'},   {"x#y", "x#y", 'c'},
+                                    {"\"1.5\"", "1.5", 'c'}};
+  const std::vector<Value> nulls = {{"?", "", 0}, {".", "", 0}};
+  std::mt19937 random(99);
+  const auto pick = [&random](const std::vector<Value>& from) { return from[random() % from.size()]; };
+  for (int round = 0; round < 60; ++round) {
+    const int columns = 1 + static_cast<int>(random() % 6);
+    const int rows = 1 + static_cast<int>(random() % 12);
+    std::vector<std::vector<Value>> table(static_cast<std::size_t>(rows));
+    std::vector<bool> numeric(static_cast<std::size_t>(columns), true);
+    std::vector<bool> any_value(static_cast<std::size_t>(columns), false);
+    for (auto& row : table)
+      for (int k = 0; k < columns; ++k) {
+        const unsigned draw = random() % 10;
+        const Value v = draw < 6 ? pick(numbers) : draw < 8 ? pick(words) : pick(nulls);
+        // Mostly numbers per column, so that a column turns to text late.
+        row.push_back(k % 2 == 0 && v.kind == 'c' && random() % 2 == 0 ? pick(numbers) : v);
+        if (row.back().kind == 'c') numeric[static_cast<std::size_t>(k)] = false;
+        if (row.back().kind != 0) any_value[static_cast<std::size_t>(k)] = true;
+      }
+    std::string cif = "data_r\nloop_\n";
+    for (int k = 0; k < columns; ++k) cif += "_c" + std::to_string(k) + "\n";
+    for (const auto& row : table)
+      for (const Value& v : row) {
+        const unsigned gap = random() % 12;
+        cif += v.written + (gap == 0 ? "\n" : gap == 1 ? " # note\n" : gap == 2 ? "\t" : " ");
+      }
+    cif += "\n_after 7\n";
+    open_block(cif);
+    for (int r = 0; r < rows; ++r)
+      for (int k = 0; k < columns; ++k) {
+        const Value& v = table[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)];
+        std::string text;
+        char_("_c" + std::to_string(k), text);
+        ASSERT_EQ(text, v.text) << "round " << round << " row " << r << " column " << k << "\n" << cif;
+        const std::string expected = v.kind == 0 ? "null" : numeric[static_cast<std::size_t>(k)] ? "numb" : "char";
+        ASSERT_EQ(itemtype_.str(), expected) << "round " << round << " row " << r << " column " << k << "\n" << cif;
+        ASSERT_EQ(inloop_, r + 1 < rows);
+      }
+    std::string after;
+    char_("_after", after);  // a number: false, with its characters given
+    EXPECT_EQ(after, "7");
+    EXPECT_EQ(itemtype_.str(), "numb");
+  }
 }
 
 TEST_F(LoopStepping, ALongLoopIsReadToTheEnd) {

@@ -174,6 +174,21 @@ void BlockBody::take_value() {
   if (kind_ == TokenKind::text) pass_text_field(state().core, AtDataEnd::fail);
 }
 
+bool BlockBody::takes_values_in_bulk() const {
+  return previous_ == Seen::value && loop_names_ > 0 && !collecting_ && located_ >= s_.reader.block_names.count;
+}
+
+void BlockBody::take_bare_values(std::span<const TokenKind> kinds) {
+  for (const TokenKind kind : kinds) {
+    kind_ = kind;
+    NameEntry& e = entry(owner_of_value());
+    check_type(e);
+    ++loop_values_;
+    type_loop_column(e);
+  }
+  last_line_ = s_.core.curline;
+}
+
 bool BlockBody::next_kind_matters() const {
   if (loop_names_ == 0 || collecting_ || located_ < s_.reader.block_names.count) return true;
   const Flag4& type = s_.reader.names[owner_of_value()].btype;

@@ -2,6 +2,8 @@
 // each name's value stands, recorded in the name and loop tables.
 #pragma once
 
+#include <span>
+
 #include <cstdint>
 
 #include "core/state.hpp"
@@ -16,6 +18,13 @@ class BlockBody {
   // Takes the token the scanner returned last, of that kind; false once it
   // ended the block.
   bool take(TokenKind kind);
+
+  // Inside a loop's values, once every name has its first value: there a
+  // bare value only counts and types its column, so values of one line may
+  // be taken together.
+  bool takes_values_in_bulk() const;
+  // As take for each of these values (bare words, of these kinds), in turn.
+  void take_bare_values(std::span<const TokenKind> kinds);
 
   // Whether the next value's kind must tell a number from another word: only
   // a value that is located, or whose column is not yet typed as text, can

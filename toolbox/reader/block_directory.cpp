@@ -1,7 +1,9 @@
 // data_: selects a data block, save frame or global block and builds its
 // directory. Values are not kept, only where they stand in the scratch file.
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <span>
 #include <string>
 
 #include "core/diagnostics.hpp"
@@ -134,6 +136,17 @@ Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint&
   return Opening::header;
 }
 
+// The bare values that follow on the current line, taken together; false
+// when there are none and the next token must be taken alone.
+bool take_bare_values(BlockBody& body, PendingToken& pending) {
+  constexpr std::size_t kAtOnce = 32;
+  std::array<TokenPlace, kAtOnce> places;
+  std::array<TokenKind, kAtOnce> kinds;
+  const int found = locate_bare_words(pending, places, kinds);
+  body.take_bare_values(std::span(kinds).first(static_cast<std::size_t>(found)));
+  return found > 0;
+}
+
 void finish(const BlockBody& body, const ReadingPoint& header) {
   State& s = state();
   CoreState& core = s.core;
@@ -180,7 +193,10 @@ bool data_(std::string_view name) {
     bool more = opening == Opening::without_header ? body.take(kind) : true;
     PendingToken pending;
     try {
-      while (more) more = body.take(next_directory_token(pending, body.next_kind_matters()));
+      while (more) {
+        if (body.takes_values_in_bulk() && take_bare_values(body, pending)) continue;
+        more = body.take(next_directory_token(pending, body.next_kind_matters()));
+      }
     } catch (...) {
       settle_token(pending);  // a caller that goes on sees the token that failed
       throw;

@@ -53,6 +53,8 @@ class NumberShape {
     if ((increment & count_of(needing_digit)) != 0 && counted(counts_, digits) == 0) too_early_ = true;
     counts_ += increment;
   }
+  // A character that no number holds decides it.
+  bool hopeless() const { return (counts_ & (std::uint64_t{0xFF} << (8 * foreign))) != 0; }
   bool number() const {
     return !too_early_ && counted(counts_, foreign) == 0 && counted(counts_, plus) <= 2 &&
            counted(counts_, minus) <= 2 && counted(counts_, points) <= 1 && counted(counts_, opening) <= 1 &&
@@ -212,7 +214,10 @@ TokenKind bare_word_kind(const CurrentLine& line, int first, int end, bool exact
   const std::string_view word = line.columns(first, end - 1);
   if (exact) {
     NumberShape shape;
-    for (const char ch : word) shape.add(ch);
+    for (const char ch : word) {
+      shape.add(ch);
+      if (shape.hopeless()) break;
+    }
     if (shape.number()) return TokenKind::numb;
   }
   return word_kind(word);
@@ -344,7 +349,7 @@ void locate_token(PendingToken& pending) {
   c.curcol = end;
 }
 
-int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places) {
+int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places, std::span<TokenKind> kinds) {
   State& s = state();
   CoreState& c = s.core;
   if (c.curline <= 0) return 0;
@@ -354,6 +359,7 @@ int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> place
   const bool entering = c.curcol <= 1 && line.length() > 0;
   if (entering && line.at(1) == ';') return 0;
   int consumed = entering ? 0 : std::max(c.curcol, 0);
+  const bool with_kinds = !kinds.empty();
   std::size_t found = 0;
   int column = 0;
   int end = 0;
@@ -361,8 +367,14 @@ int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> place
     const int next = line.next_nongap(consumed + 1);
     // A quote or comment mark counts only where a token would begin.
     if (next > line.length() || line.at(next) == '\'' || line.at(next) == '"' || line.at(next) == '#') break;
+    const int next_end = line.word_end(next);
+    if (with_kinds) {
+      const TokenKind kind = bare_word_kind(line, next, next_end, true);
+      if (!is_value(kind)) break;  // a name or header: written at once, by next_directory_token
+      kinds[found] = kind;
+    }
     column = next;
-    end = line.word_end(column);
+    end = next_end;
     places[found++] = {column, end - column};
     consumed = end;
   }

@@ -42,12 +42,14 @@ struct TokenPlace {
 // As up to places.size() calls of locate_token, while the tokens are bare
 // words of the current line: it stops at the line's end, at a quoted string,
 // a comment or a text field. Returns how many tokens it located; at 0,
-// locate_token must go on.
-int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places);
-inline int locate_bare_words(PendingToken& pending, std::span<TokenPlace> places) {
+// locate_token must go on. With kinds (as many as places), it also gives
+// each token's exact kind and stops before a name or header, as calls of
+// next_directory_token would have met them.
+int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> places, std::span<TokenKind> kinds);
+inline int locate_bare_words(PendingToken& pending, std::span<TokenPlace> places, std::span<TokenKind> kinds = {}) {
   const CoreState& c = state().core;
   if (c.curcol > 1 && c.curcol >= c.linelen) return 0;  // the line is used up
-  return locate_bare_words_in_line(pending, places);
+  return locate_bare_words_in_line(pending, places, kinds);
 }
 
 // As locate_token for data_'s directory: the kind of the next token, whose
