@@ -65,6 +65,27 @@ TEST(TextUtilities, FixedWidthTextCutsPadsAndMayTakePartOfItself) {
   EXPECT_TRUE(Text<4>("ab") == std::string_view("ab  "));
 }
 
+// Trimming skips blanks eight at a time: every length of text, in widths
+// below, at and above eight, with blanks and other bytes inside.
+TEST(TextUtilities, TrimmedEndsAtTheLastNonBlankInEveryWidth) {
+  const auto check = [](auto text, std::size_t width) {
+    for (std::size_t length = 0; length <= width; ++length)
+      for (const char inner : {' ', 'x', '\t', '\0'}) {
+        std::string written(length, inner);
+        if (length > 0) written.back() = 'z';
+        text = written;
+        ASSERT_EQ(text.trimmed(), written) << width << " " << length;
+        ASSERT_EQ(text.blank(), length == 0);
+      }
+  };
+  check(Text<1>(), 1);
+  check(Text<7>(), 7);
+  check(Text<8>(), 8);
+  check(Text<9>(), 9);
+  check(Text<72>(), 72);
+  check(Text<200>(), 200);
+}
+
 TEST(TextUtilities, CaseTurnsOnlyTheTwentySixLetters) {
   const std::string lower = locase("_Cell_Length_A");
   EXPECT_EQ(lower.size(), 200u);

@@ -63,6 +63,8 @@ class Text {
   // Up to the last non-blank character; empty when all blank.
   std::string_view trimmed() const noexcept {
     std::size_t n = N;
+    // Names and short values leave most of the width blank: eight at a time.
+    while (n >= 8 && std::memcmp(chars_.data() + n - 8, "        ", 8) == 0) n -= 8;
     while (n > 0 && chars_[n - 1] == ' ') --n;
     return {chars_.data(), n};
   }
