@@ -232,6 +232,7 @@ struct ReaderState {
   int shared_end_nlines = 0;  // the scratch file's size then: a new file never resumes there
 
   OneBased<Bookmark> bookmarks{MAXBOOK};
+  int bookmarks_taken = 0;  // no bookmark past this one is in use
   bool lasttest = false;  // the current value was fetched by test_ and not yet given
 
   double numval = 0.0;  // number value of the last numeric token

@@ -20,7 +20,9 @@ void forget_block(State& s) {
   // Cleared here, not only by save_ tokens, ocif_ and purge_: a block taken
   // after a global_ block would otherwise have its messages headed global_.
   s.vis.inglobal_ = false;
-  for (Bookmark& mark : r.bookmarks) mark.item = -1;
+  // A block change frees every bookmark; only those ever taken need it.
+  for (int mark = 1; mark <= r.bookmarks_taken; ++mark) r.bookmarks[mark].item = -1;
+  r.bookmarks_taken = 0;
 }
 
 bool purge_() {

@@ -40,6 +40,7 @@ bool set_mark(State& s, int& mark) {
   }
   Bookmark& entry = r.bookmarks[e];
   entry = {r.curitem, core.curline, core.curcol, 0};
+  r.bookmarks_taken = std::max(r.bookmarks_taken, e);
   if (is_current_item(r, r.curitem)) {
     const NameEntry& item = r.names[r.curitem];
     entry.line = item.bnline;
