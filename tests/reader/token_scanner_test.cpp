@@ -177,10 +177,10 @@ TEST_F(TokenScanner, BareWordsTogetherAsOneTokenAtATime) {
     char lastquote, quote;
     bool operator==(const After&) const = default;
   };
-  const auto after = [this](const PendingToken& p) {
+  const auto after = [](const PendingToken& p) {
     return After{core().curline, core().curcol, vallen_, p.start, lastquote_.col(1), p.quote};
   };
-  const auto place_at = [this](int line, int column) {
+  const auto place_at = [](int line, int column) {
     Text<4> flag;
     go_before_line(line);
     getlin(flag);
