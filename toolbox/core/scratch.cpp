@@ -151,6 +151,13 @@ int bring_line(CoreState& c, int n) {
   return kept.length;
 }
 
+// The length of the line just brought without its trailing blanks: a stored
+// line ends in a non-blank, and then the buffer need not be scanned.
+int trimmed_length(const Text<MAXBUF>& line, int decoded) {
+  if (decoded > 0 && line.data()[decoded - 1] != ' ') return decoded;
+  return lastnb(line.view(), decoded > 0 ? decoded : 1);
+}
+
 }  // namespace
 
 bool ocif_(std::string_view name) {
@@ -184,7 +191,7 @@ void getlin(Text<4>& flag) {
   }
   const int decoded = bring_line(c, c.curline);
   s.vis.inlineno_ = c.curline;
-  c.linelen = lastnb(c.linebuf.view(), decoded > 0 ? decoded : 1);
+  c.linelen = trimmed_length(c.linebuf, decoded);
   c.bufline = c.curline;
   flag = "    ";
 }
