@@ -142,11 +142,12 @@ int decode_line(CoreState& c, const LineLocation& at) {
 int bring_line(CoreState& c, int n) {
   DecodedLine& kept = c.decoded_lines[static_cast<std::size_t>(n % kDecodedLines)];
   if (kept.line == n) {
-    std::memcpy(c.linebuf.data(), kept.bytes.data(), MAXBUF);
+    c.linebuf.assign(std::string_view(kept.bytes.data(), static_cast<std::size_t>(kept.length)));
     return kept.length;
   }
   kept.length = decode_line(c, xxflin(n));
-  std::memcpy(kept.bytes.data(), c.linebuf.data(), MAXBUF);
+  // Past its decoded length a line is blank: only what was decoded is kept.
+  std::memcpy(kept.bytes.data(), c.linebuf.data(), static_cast<std::size_t>(kept.length));
   kept.line = n;
   return kept.length;
 }
