@@ -140,7 +140,7 @@ int decode_line(CoreState& c, const LineLocation& at) {
 // Brings scratch line n into the line buffer, from the decoded lines kept
 // where it is one of them; its decoded length.
 int bring_line(CoreState& c, int n) {
-  DecodedLine& kept = c.decoded_lines[static_cast<std::size_t>(n % kDecodedLines)];
+  DecodedLine& kept = c.decoded_lines[static_cast<unsigned>(n) % kDecodedLines];
   if (kept.line == n) {
     c.linebuf.assign(std::string_view(kept.bytes.data(), static_cast<std::size_t>(kept.length)));
     return kept.length;

@@ -140,12 +140,16 @@ void flush_index() {
   write_if_changed(core, core.directory);
 }
 
+// Lines count from 1: the arithmetic is unsigned, which spares the compiler
+// the corrections its divisions need for negative numbers.
 LineLocation xxflin(int n) {
   LineLocation at;
-  at.leaf = (n - 1) / kLinesPerLeaf + 1;
-  at.leaf_field = (n - 1) % kLinesPerLeaf + 1;
-  at.directory = (at.leaf - 1) / kLeavesPerDirectory + 1;
-  at.directory_field = (at.leaf - 1) % kLeavesPerDirectory + 2;
+  const auto line_index = static_cast<unsigned>(n - 1);
+  const unsigned leaf_index = line_index / kLinesPerLeaf;
+  at.leaf = static_cast<int>(leaf_index) + 1;
+  at.leaf_field = static_cast<int>(line_index % kLinesPerLeaf) + 1;
+  at.directory = static_cast<int>(leaf_index / kLeavesPerDirectory) + 1;
+  at.directory_field = static_cast<int>(leaf_index % kLeavesPerDirectory) + 2;
   CoreState& core = state().core;
   if (at.leaf != core.leaf.number) [[unlikely]] {
     write_if_changed(core, core.leaf);
@@ -154,8 +158,9 @@ LineLocation xxflin(int n) {
   }
   at.code = core.leaf.field(at.leaf_field);
   if (at.code > 0) {
-    at.record = (at.code - 1) / kFieldsPerRecord + 1;
-    at.position = ((at.code - 1) % kFieldsPerRecord) * kFieldWidth + 1;
+    const auto word = static_cast<unsigned>(at.code - 1);
+    at.record = static_cast<int>(word / kFieldsPerRecord) + 1;
+    at.position = static_cast<int>(word % kFieldsPerRecord) * kFieldWidth + 1;
   }
   return at;
 }
