@@ -131,9 +131,13 @@ int encode_by_run(std::string_view line, int n, char* encoded) noexcept {
   return o;
 }
 
+// Four base-64 digits, the most significant first.
 void write_header(char* encoded, int length) noexcept {
   const auto digits = static_cast<unsigned>(length);
-  for (int d = 0; d < 4; ++d) encoded[d] = xxd2chr(static_cast<int>((digits >> (6 * (3 - d))) & 63U));
+  encoded[0] = xxd2chr(static_cast<int>((digits >> 18) & 63U));
+  encoded[1] = xxd2chr(static_cast<int>((digits >> 12) & 63U));
+  encoded[2] = xxd2chr(static_cast<int>((digits >> 6) & 63U));
+  encoded[3] = xxd2chr(static_cast<int>(digits & 63U));
 }
 
 }  // namespace
@@ -157,9 +161,8 @@ int xxrle_by_character(std::string_view line, int n, char* encoded, int limit) n
 
 int encoded_length(std::string_view encoded) noexcept {
   if (encoded.size() < 4) return 0;
-  int length = 0;
-  for (int d = 0; d < 4; ++d) length = length * 64 + xxc2dig(encoded[static_cast<std::size_t>(d)]);
-  return length;
+  const auto digit = [encoded](std::size_t d) { return xxc2dig(encoded[d]); };
+  return ((digit(0) * 64 + digit(1)) * 64 + digit(2)) * 64 + digit(3);
 }
 
 int xxrld(std::string_view encoded, char* out, int width) noexcept {
