@@ -1,5 +1,6 @@
 // The scratch store's index: a chain of directory records (a link, then 255
 // leaf records) and leaf records (256 location codes), each field "(i8)".
+#include <array>
 #include <cstring>
 
 #include "core/scratch.hpp"
@@ -9,15 +10,31 @@ namespace zatrel {
 
 namespace {
 
+// "00" to "99": a field's digits are written two at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
 // One "(i8)" field: right-justified, blank on the left.
 void put_field(char* field, int number) {
   std::memset(field, ' ', kFieldWidth);
   char* end = field + kFieldWidth;
-  unsigned value = static_cast<unsigned>(number);
-  do {
-    *--end = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
+  auto value = static_cast<unsigned>(number);
+  for (; value >= 100; value /= 100) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * (value % 100)], 2);
+  }
+  if (value >= 10) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * value], 2);
+  } else {
+    *--end = static_cast<char>('0' + value);
+  }
 }
 
 // A blank field is 0; anything but a digit counts as nothing.
