@@ -157,6 +157,18 @@ void flush_index() {
   write_if_changed(core, core.directory);
 }
 
+namespace {
+
+// Makes the leaf of location `at` the current one, loading its directory first
+// where that is another.
+void move_to_leaf(CoreState& core, const LineLocation& at) {
+  write_if_changed(core, core.leaf);
+  if (at.directory != core.directory.number) load_directory(core, at.directory);
+  load_leaf(core, at.leaf, at.directory_field);
+}
+
+}  // namespace
+
 // Lines count from 1: the arithmetic is unsigned, which spares the compiler
 // the corrections its divisions need for negative numbers.
 LineLocation xxflin(int n) {
@@ -168,11 +180,7 @@ LineLocation xxflin(int n) {
   at.directory = static_cast<int>(leaf_index / kLeavesPerDirectory) + 1;
   at.directory_field = static_cast<int>(leaf_index % kLeavesPerDirectory) + 2;
   CoreState& core = state().core;
-  if (at.leaf != core.leaf.number) [[unlikely]] {
-    write_if_changed(core, core.leaf);
-    if (at.directory != core.directory.number) load_directory(core, at.directory);
-    load_leaf(core, at.leaf, at.directory_field);
-  }
+  if (at.leaf != core.leaf.number) [[unlikely]] move_to_leaf(core, at);
   at.code = core.leaf.field(at.leaf_field);
   if (at.code > 0) {
     const auto word = static_cast<unsigned>(at.code - 1);
