@@ -1,4 +1,4 @@
-// The scratch store: line coding, index, records on disk, and the runs that share it.
+// The scratch store: index, records on disk, and the runs that share it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "core/line_coding.hpp"
 #include "core/scratch.hpp"
 #include "core/scratch_store.hpp"
 #include "core/state.hpp"
@@ -20,57 +19,6 @@ namespace {
 
 using testing::FreshToolbox;
 using testing::read_file;
-
-std::string encode(const std::string& line) {
-  char out[2048];
-  const int n = xxrle(line, static_cast<int>(line.size()), out, 2048);
-  return std::string(out, static_cast<std::size_t>(n));
-}
-
-std::string decode(const std::string& encoded) {
-  char out[200];
-  xxrld(encoded, out, 200);
-  return std::string(out, 200);
-}
-
-TEST(LineCoding, EncodingsOfRunsAndBackquotes) {
-  EXPECT_EQ(encode("`"), std::string("   '") + "`!`");  // header: length 7
-  EXPECT_EQ(encode("`````"), std::string("   ") + char(32 + 7) + "`%`");
-  EXPECT_EQ(encode("aa"), std::string("   ") + char(32 + 6) + "aa");
-  EXPECT_EQ(encode("aaa"), std::string("   ") + char(32 + 7) + "`#a");
-  EXPECT_EQ(encode(std::string(63, 'x')), std::string("   ") + char(32 + 7) + "`_x");
-  EXPECT_EQ(encode(std::string(64, 'x')), std::string("   ") + char(32 + 8) + "`_xx");
-  EXPECT_EQ(encode(std::string(66, 'x')), std::string("   ") + char(32 + 10) + "`_x`#x");
-  EXPECT_EQ(encode(std::string(200, 'x')), "   0`_x`_x`_x`+x");
-  EXPECT_EQ(encode(""), "   $");  // header only: an empty line
-  EXPECT_EQ(xxd2chr(63), '_');
-  // With too little room the coding stops at the limit.
-  char small[8];
-  EXPECT_EQ(xxrle("abcdefghij", 10, small, 8), 8);
-  EXPECT_EQ(std::string(small, 8), std::string("   (") + "abcd");
-  EXPECT_EQ(xxc2dig('!'), 1);
-}
-
-TEST(LineCoding, RoundTripOfRandomLines) {
-  std::mt19937 random(7);
-  const std::string alphabet = "ab`` xyz_;'\"#()0123456789.-\t";
-  for (int trial = 0; trial < 20000; ++trial) {
-    std::string line;
-    const int pieces = static_cast<int>(random() % 12);
-    for (int p = 0; p < pieces && line.size() < 200; ++p) {
-      const char c = random() % 3 == 0 ? static_cast<char>(33 + random() % 94) : alphabet[random() % alphabet.size()];
-      line.append(1 + random() % (random() % 4 == 0 ? 250 : 4), c);
-    }
-    if (line.size() > 200) line.resize(200);
-    std::string expected = line;
-    expected.resize(200, ' ');
-    ASSERT_EQ(decode(encode(line)), expected) << line;
-    char by_character[2048];
-    const int n = xxrle_by_character(line, static_cast<int>(line.size()), by_character, 2048);
-    ASSERT_EQ(encode(line), std::string(by_character, static_cast<std::size_t>(n))) << line;
-    ASSERT_EQ(encoded_length(encode(line)), static_cast<int>(encode(line).size()));
-  }
-}
 
 class ScratchStore : public FreshToolbox {
  protected:

@@ -1,5 +1,7 @@
 #include "core/line_coding.hpp"
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -59,54 +61,83 @@ std::uint64_t load8(const char* p) noexcept {
   std::memcpy(&v, p, sizeof v);
   return v;
 }
-bool has_zero_byte(std::uint64_t v) noexcept { return ((v - kOnes) & ~v & kHighs) != 0; }
+// The high bit of each zero byte of v; exact up to the lowest such byte (a
+// borrow may mark a byte above it).
+std::uint64_t zero_bytes(std::uint64_t v) noexcept { return (v - kOnes) & ~v & kHighs; }
 
-// True when none of the eight characters from p is a backquote or starts three
-// equal characters in a row: they are all literal.
-bool eight_literals(const char* p) noexcept {
+// How many of the eight characters from p come before the first that is a
+// backquote or starts three equal characters in a row (p[0..9] are read).
+int literals_of_eight(const char* p) noexcept {
   const std::uint64_t x = load8(p);
   const std::uint64_t y = load8(p + 1);
   const std::uint64_t z = load8(p + 2);
-  return !has_zero_byte((x ^ y) | (y ^ z)) && !has_zero_byte(x ^ (kOnes * static_cast<unsigned char>(kRunMark)));
+  const std::uint64_t starts = zero_bytes((x ^ y) | (y ^ z)) | zero_bytes(x ^ (kOnes * static_cast<unsigned char>(kRunMark)));
+  if constexpr (std::endian::native != std::endian::little) {
+    int k = 0;
+    while (k < 8 && p[k] != kRunMark && !(p[k] == p[k + 1] && p[k] == p[k + 2])) ++k;
+    return k;
+  }
+  // The first column is the low byte.
+  return starts == 0 ? 8 : std::countr_zero(starts) / 8;
 }
 
+// The characters from `from` (left of them before the end, fewer than ten),
+// copied into tail with one after them that cannot extend a run.
+const char* padded_tail(const char* from, int left, char (&tail)[16]) noexcept {
+  std::memcpy(tail, from, static_cast<std::size_t>(left));
+  tail[left] = static_cast<char>(tail[left - 1] ^ 1);
+  return tail;
+}
+
+// Codes the run of equal characters at text[i] (a backquote or three or more
+// alike); returns the position after it.
+int encode_run(const char* text, int i, int n, char* encoded, int& o) noexcept {
+  const char c = text[i];
+  int m = 1;
+  while (i + m < n && text[i + m] == c) ++m;
+  i += m;
+  while (m > 0) {
+    if (m >= 3 || c == kRunMark) {
+      const int k = m < kLongestRun ? m : kLongestRun;
+      encoded[o++] = kRunMark;
+      encoded[o++] = xxd2chr(k);
+      encoded[o++] = c;
+      m -= k;
+    } else {
+      encoded[o++] = c;
+      if (m == 2) encoded[o++] = c;
+      m = 0;
+    }
+  }
+  return i;
+}
+
+// Needs room for 3 * n + 8 characters after the header: literals are copied
+// eight at a time, of which only those before the next run count.
 int encode_by_run(std::string_view line, int n, char* encoded) noexcept {
+  const char* text = line.data();
   int o = 4;
   int i = 0;
-  const char* text = line.data();
+  char tail[16] = {};
   while (i < n) {
-    while (i + 10 <= n && eight_literals(text + i)) {
-      std::memcpy(encoded + o, text + i, 8);
-      o += 8;
-      i += 8;
-    }
-    if (i >= n) break;
-    const char c = line[static_cast<std::size_t>(i)];
-    int m = 1;
-    while (i + m < n && line[static_cast<std::size_t>(i + m)] == c) ++m;
-    i += m;
-    while (m > 0) {
-      if (m >= 3 || c == kRunMark) {
-        const int k = m < kLongestRun ? m : kLongestRun;
-        encoded[o++] = kRunMark;
-        encoded[o++] = xxd2chr(k);
-        encoded[o++] = c;
-        m -= k;
-      } else {
-        encoded[o++] = c;
-        if (m == 2) encoded[o++] = c;
-        m = 0;
-      }
-    }
+    const int left = n - i;
+    const char* from = left >= 10 ? text + i : padded_tail(text + i, left, tail);
+    const int k = std::min(literals_of_eight(from), left);
+    std::memcpy(encoded + o, from, 8);
+    o += k;
+    i += k;
+    if (k < 8 && i < n) i = encode_run(text, i, n, encoded, o);
   }
   return o;
 }
 
+// Four base-64 digits, the most significant first.
 void write_header(char* encoded, int length) noexcept {
-  for (int d = 3; d >= 0; --d) {
-    encoded[d] = xxd2chr(length % 64);
-    length /= 64;
-  }
+  const auto digits = static_cast<unsigned>(length);
+  encoded[0] = xxd2chr(static_cast<int>((digits >> 18) & 63U));
+  encoded[1] = xxd2chr(static_cast<int>((digits >> 12) & 63U));
+  encoded[2] = xxd2chr(static_cast<int>((digits >> 6) & 63U));
+  encoded[3] = xxd2chr(static_cast<int>(digits & 63U));
 }
 
 }  // namespace
@@ -114,8 +145,9 @@ void write_header(char* encoded, int length) noexcept {
 int xxrle(std::string_view line, int n, char* encoded, int limit) noexcept {
   if (n > static_cast<int>(line.size())) n = static_cast<int>(line.size());
   if (n < 0) n = 0;
-  // No character ever takes more than three: with room for that, run by run.
-  const int length = 4 + 3 * n <= limit ? encode_by_run(line, n, encoded) : encode_by_character(line, n, encoded, limit);
+  // No character ever takes more than three: with room for that and the eight
+  // characters the literals are copied by, run by run.
+  const int length = 4 + 3 * n + 8 <= limit ? encode_by_run(line, n, encoded) : encode_by_character(line, n, encoded, limit);
   write_header(encoded, length);
   return length;
 }
@@ -129,9 +161,8 @@ int xxrle_by_character(std::string_view line, int n, char* encoded, int limit) n
 
 int encoded_length(std::string_view encoded) noexcept {
   if (encoded.size() < 4) return 0;
-  int length = 0;
-  for (int d = 0; d < 4; ++d) length = length * 64 + xxc2dig(encoded[static_cast<std::size_t>(d)]);
-  return length;
+  const auto digit = [encoded](std::size_t d) { return xxc2dig(encoded[d]); };
+  return ((digit(0) * 64 + digit(1)) * 64 + digit(2)) * 64 + digit(3);
 }
 
 int xxrld(std::string_view encoded, char* out, int width) noexcept {

@@ -1,5 +1,6 @@
 // Fills the data records of the scratch store: each input line, run-length
 // coded, at the next 8-byte word, and its location code in the index.
+#include <cstdint>
 #include <cstring>
 
 #include "core/diagnostics.hpp"
@@ -56,7 +57,9 @@ void store_line(State& s, const InputLine& line, DataRecordWriter& writer) {
   ++c.nlines;
   c.curline = c.nlines;
 
-  int t = kept_length(line.head);
+  // A line short enough to be kept whole was measured as it was read.
+  const bool whole = static_cast<std::int64_t>(line.head.size()) == line.length;
+  int t = whole ? static_cast<int>(line.significant) : kept_length(line.head);
   std::string_view stored = line.head;
   // The line is copied into the blank-padded buffer only when it must change
   // or when its significant part reaches into the padding.

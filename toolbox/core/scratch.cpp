@@ -140,15 +140,23 @@ int decode_line(CoreState& c, const LineLocation& at) {
 // Brings scratch line n into the line buffer, from the decoded lines kept
 // where it is one of them; its decoded length.
 int bring_line(CoreState& c, int n) {
-  DecodedLine& kept = c.decoded_lines[static_cast<std::size_t>(n % kDecodedLines)];
+  DecodedLine& kept = c.decoded_lines[static_cast<unsigned>(n) % kDecodedLines];
   if (kept.line == n) {
-    std::memcpy(c.linebuf.data(), kept.bytes.data(), MAXBUF);
+    c.linebuf.assign(std::string_view(kept.bytes.data(), static_cast<std::size_t>(kept.length)));
     return kept.length;
   }
   kept.length = decode_line(c, xxflin(n));
-  std::memcpy(kept.bytes.data(), c.linebuf.data(), MAXBUF);
+  // Past its decoded length a line is blank: only what was decoded is kept.
+  std::memcpy(kept.bytes.data(), c.linebuf.data(), static_cast<std::size_t>(kept.length));
   kept.line = n;
   return kept.length;
+}
+
+// The length of the line just brought without its trailing blanks: a stored
+// line ends in a non-blank, and then the buffer need not be scanned.
+int trimmed_length(const Text<MAXBUF>& line, int decoded) {
+  if (decoded > 0 && line.data()[decoded - 1] != ' ') return decoded;
+  return lastnb(line.view(), decoded > 0 ? decoded : 1);
 }
 
 }  // namespace
@@ -184,7 +192,7 @@ void getlin(Text<4>& flag) {
   }
   const int decoded = bring_line(c, c.curline);
   s.vis.inlineno_ = c.curline;
-  c.linelen = lastnb(c.linebuf.view(), decoded > 0 ? decoded : 1);
+  c.linelen = trimmed_length(c.linebuf, decoded);
   c.bufline = c.curline;
   flag = "    ";
 }

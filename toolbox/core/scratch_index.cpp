@@ -1,5 +1,6 @@
 // The scratch store's index: a chain of directory records (a link, then 255
 // leaf records) and leaf records (256 location codes), each field "(i8)".
+#include <array>
 #include <cstring>
 
 #include "core/scratch.hpp"
@@ -9,15 +10,31 @@ namespace zatrel {
 
 namespace {
 
+// "00" to "99": a field's digits are written two at a time.
+constexpr std::array<char, 200> kDigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (int i = 0; i < 100; ++i) {
+    pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+    pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
 // One "(i8)" field: right-justified, blank on the left.
 void put_field(char* field, int number) {
   std::memset(field, ' ', kFieldWidth);
   char* end = field + kFieldWidth;
-  unsigned value = static_cast<unsigned>(number);
-  do {
-    *--end = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
+  auto value = static_cast<unsigned>(number);
+  for (; value >= 100; value /= 100) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * (value % 100)], 2);
+  }
+  if (value >= 10) {
+    end -= 2;
+    std::memcpy(end, &kDigitPairs[2 * value], 2);
+  } else {
+    *--end = static_cast<char>('0' + value);
+  }
 }
 
 // A blank field is 0; anything but a digit counts as nothing.
@@ -140,22 +157,35 @@ void flush_index() {
   write_if_changed(core, core.directory);
 }
 
+namespace {
+
+// Makes the leaf of location `at` the current one, loading its directory first
+// where that is another.
+void move_to_leaf(CoreState& core, const LineLocation& at) {
+  write_if_changed(core, core.leaf);
+  if (at.directory != core.directory.number) load_directory(core, at.directory);
+  load_leaf(core, at.leaf, at.directory_field);
+}
+
+}  // namespace
+
+// Lines count from 1: the arithmetic is unsigned, which spares the compiler
+// the corrections its divisions need for negative numbers.
 LineLocation xxflin(int n) {
   LineLocation at;
-  at.leaf = (n - 1) / kLinesPerLeaf + 1;
-  at.leaf_field = (n - 1) % kLinesPerLeaf + 1;
-  at.directory = (at.leaf - 1) / kLeavesPerDirectory + 1;
-  at.directory_field = (at.leaf - 1) % kLeavesPerDirectory + 2;
+  const auto line_index = static_cast<unsigned>(n - 1);
+  const unsigned leaf_index = line_index / kLinesPerLeaf;
+  at.leaf = static_cast<int>(leaf_index) + 1;
+  at.leaf_field = static_cast<int>(line_index % kLinesPerLeaf) + 1;
+  at.directory = static_cast<int>(leaf_index / kLeavesPerDirectory) + 1;
+  at.directory_field = static_cast<int>(leaf_index % kLeavesPerDirectory) + 2;
   CoreState& core = state().core;
-  if (at.leaf != core.leaf.number) [[unlikely]] {
-    write_if_changed(core, core.leaf);
-    if (at.directory != core.directory.number) load_directory(core, at.directory);
-    load_leaf(core, at.leaf, at.directory_field);
-  }
+  if (at.leaf != core.leaf.number) [[unlikely]] move_to_leaf(core, at);
   at.code = core.leaf.field(at.leaf_field);
   if (at.code > 0) {
-    at.record = (at.code - 1) / kFieldsPerRecord + 1;
-    at.position = ((at.code - 1) % kFieldsPerRecord) * kFieldWidth + 1;
+    const auto word = static_cast<unsigned>(at.code - 1);
+    at.record = static_cast<int>(word / kFieldsPerRecord) + 1;
+    at.position = static_cast<int>(word % kFieldsPerRecord) * kFieldWidth + 1;
   }
   return at;
 }
