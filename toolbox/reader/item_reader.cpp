@@ -230,7 +230,7 @@ void describe_value(State& s, const NameEntry& e, ValueSpan span) {
 Name lower_case_name(std::string_view name) {
   Name lower;
   const std::size_t n = std::min(name.size(), Name::width);
-  std::memcpy(lower.data(), name.data(), n);
+  if (n != 0) std::memcpy(lower.data(), name.data(), n);
   locase_in_place(lower.data(), n);
   return lower;
 }

@@ -250,7 +250,7 @@ std::string_view pending_text(const CurrentLine& line, const PendingToken& pendi
 void keep_pending_text(PendingToken& pending) {
   if (pending.start == 0 || pending.kept_length >= 0) return;
   const std::string_view text = pending_text(CurrentLine(state().core), pending);
-  std::memcpy(pending.kept.data(), text.data(), text.size());
+  if (!text.empty()) std::memcpy(pending.kept.data(), text.data(), text.size());  // '' has no data
   pending.kept_length = static_cast<int>(text.size());
 }
 
