@@ -138,13 +138,14 @@ Opening scan_headers(const Request& request, ReadingPoint& header, ReadingPoint&
 
 // The bare values that follow on the current line, taken together; false
 // when there are none and the next token must be taken alone.
-bool take_bare_values(BlockBody& body, PendingToken& pending) {
+bool take_values_of_line(BlockBody& body, PendingToken& pending) {
   constexpr std::size_t kAtOnce = 32;
   std::array<TokenPlace, kAtOnce> places;
   std::array<TokenKind, kAtOnce> kinds;
   const int found = locate_bare_words(pending, places, kinds);
+  if (found == 0) return false;
   body.take_bare_values(std::span(kinds).first(static_cast<std::size_t>(found)));
-  return found > 0;
+  return true;
 }
 
 void finish(const BlockBody& body, const ReadingPoint& header) {
@@ -194,7 +195,7 @@ bool data_(std::string_view name) {
     PendingToken pending;
     try {
       while (more) {
-        if (body.takes_values_in_bulk() && take_bare_values(body, pending)) continue;
+        if (body.takes_values_in_bulk() && take_values_of_line(body, pending)) continue;
         more = body.take(next_directory_token(pending, body.next_kind_matters()));
       }
     } catch (...) {
