@@ -118,8 +118,8 @@ TEST_F(ScratchStore, ManyLinesReadBackInAnyOrderAcrossLeavesAndDirectories) {
   EXPECT_EQ(first_of_leaf_2.leaf, 2);
   EXPECT_EQ(first_of_leaf_2.leaf_field, 1);
   const LineLocation first_of_dir_2 = xxflin(255 * 256 + 1);
-  EXPECT_EQ(first_of_dir_2.directory, 2);
-  EXPECT_EQ(first_of_dir_2.directory_field, 2);
+  EXPECT_EQ(first_of_dir_2.directory(), 2);
+  EXPECT_EQ(first_of_dir_2.directory_field(), 2);
   EXPECT_GT(first_of_dir_2.code, 0);
 }
 

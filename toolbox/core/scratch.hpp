@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/state.hpp"
 #include "zatrel/zatrel.hpp"
 
 namespace zatrel {
@@ -16,8 +17,9 @@ struct LineLocation {
   int position = 0;
   int leaf = 0;
   int leaf_field = 0;
-  int directory = 0;
-  int directory_field = 0;
+  // Where the leaf's own entry stands, needed only when another leaf is loaded.
+  int directory() const { return (leaf - 1) / kLeavesPerDirectory + 1; }
+  int directory_field() const { return (leaf - 1) % kLeavesPerDirectory + 2; }
 };
 
 // Finds, and creates where missing, the index entry of line n.

@@ -163,8 +163,8 @@ namespace {
 // where that is another.
 void move_to_leaf(CoreState& core, const LineLocation& at) {
   write_if_changed(core, core.leaf);
-  if (at.directory != core.directory.number) load_directory(core, at.directory);
-  load_leaf(core, at.leaf, at.directory_field);
+  if (at.directory() != core.directory.number) load_directory(core, at.directory());
+  load_leaf(core, at.leaf, at.directory_field());
 }
 
 }  // namespace
@@ -177,8 +177,6 @@ LineLocation xxflin(int n) {
   const unsigned leaf_index = line_index / kLinesPerLeaf;
   at.leaf = static_cast<int>(leaf_index) + 1;
   at.leaf_field = static_cast<int>(line_index % kLinesPerLeaf) + 1;
-  at.directory = static_cast<int>(leaf_index / kLeavesPerDirectory) + 1;
-  at.directory_field = static_cast<int>(leaf_index % kLeavesPerDirectory) + 2;
   CoreState& core = state().core;
   if (at.leaf != core.leaf.number) [[unlikely]] move_to_leaf(core, at);
   at.code = core.leaf.field(at.leaf_field);
