@@ -1,8 +1,11 @@
 // init_ and the shared text utilities.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
 #include <string>
 
+#include "core/byte_lanes.hpp"
 #include "core/state.hpp"
 #include "core/text.hpp"
 #include "support/fresh_toolbox.hpp"
@@ -11,6 +14,26 @@ namespace zatrel {
 namespace {
 
 using testing::FreshToolbox;
+
+// Every byte value, in every lane, against a per-byte reference.
+TEST(ByteLanes, EachLaneIsJudgedByItsOwnByte) {
+  std::mt19937_64 random(2026);
+  for (int round = 0; round < 20000; ++round) {
+    unsigned char bytes[8];
+    for (unsigned char& b : bytes) b = static_cast<unsigned char>(random());
+    bytes[round % 8] = static_cast<unsigned char>(round / 8 % 256);  // each value in each lane
+    if (round % 3 == 0) bytes[(round + 1) % 8] = static_cast<unsigned char>("0 9./"[round % 5]);
+    std::uint64_t word;
+    std::memcpy(&word, bytes, 8);
+    for (int lane = 0; lane < 8; ++lane) {
+      const unsigned char b = bytes[lane];
+      const auto flagged = [&](std::uint64_t high_bits) { return (high_bits >> (8 * lane + 7) & 1U) != 0; };
+      ASSERT_EQ(flagged(lanes::digit_bytes(word)), b >= '0' && b <= '9') << round << ' ' << lane;
+      ASSERT_EQ(flagged(lanes::bytes_equal(word, ' ')), b == ' ') << round << ' ' << lane;
+      ASSERT_EQ(flagged(lanes::zero_bytes(word)), b == 0) << round << ' ' << lane;
+    }
+  }
+}
 
 class InitAndText : public FreshToolbox {};
 

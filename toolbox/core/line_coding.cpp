@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "core/byte_lanes.hpp"
+
 namespace zatrel {
 
 namespace {
@@ -53,25 +55,17 @@ int encode_by_character(std::string_view line, int n, char* encoded, int limit) 
 // The same coding, a run of equal characters at a time: runs of 3 to 63 become
 // (backquote, count, character), shorter ones stay literal, and backquotes are
 // always runs, from a count of 1.
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
-
-std::uint64_t load8(const char* p) noexcept {
-  std::uint64_t v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 // The high bit of each zero byte of v; exact up to the lowest such byte (a
-// borrow may mark a byte above it).
-std::uint64_t zero_bytes(std::uint64_t v) noexcept { return (v - kOnes) & ~v & kHighs; }
+// borrow may mark a byte above it), which is all a search for the first needs.
+std::uint64_t low_zero_bytes(std::uint64_t v) noexcept { return (v - lanes::kOnes) & ~v & lanes::kHigh; }
 
 // How many of the eight characters from p come before the first that is a
 // backquote or starts three equal characters in a row (p[0..9] are read).
 int literals_of_eight(const char* p) noexcept {
-  const std::uint64_t x = load8(p);
-  const std::uint64_t y = load8(p + 1);
-  const std::uint64_t z = load8(p + 2);
-  const std::uint64_t starts = zero_bytes((x ^ y) | (y ^ z)) | zero_bytes(x ^ (kOnes * static_cast<unsigned char>(kRunMark)));
+  const std::uint64_t x = lanes::load_eight(p);
+  const std::uint64_t y = lanes::load_eight(p + 1);
+  const std::uint64_t z = lanes::load_eight(p + 2);
+  const std::uint64_t starts = low_zero_bytes((x ^ y) | (y ^ z)) | low_zero_bytes(x ^ lanes::every_byte(kRunMark));
   if constexpr (std::endian::native != std::endian::little) {
     int k = 0;
     while (k < 8 && p[k] != kRunMark && !(p[k] == p[k + 1] && p[k] == p[k + 2])) ++k;

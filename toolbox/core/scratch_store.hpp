@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/byte_lanes.hpp"
 #include "core/input_lines.hpp"
 #include "core/state.hpp"
 
@@ -27,15 +28,10 @@ int read_index_field_by_character(const char* field);
 inline int read_index_field(const char* field) {
   static_assert(kFieldWidth == 8);
   if constexpr (std::endian::native != std::endian::little) return read_index_field_by_character(field);
-  constexpr std::uint64_t kOnes = 0x0101010101010101U;
-  constexpr std::uint64_t kHigh = 0x8080808080808080U;
-  std::uint64_t word;
-  std::memcpy(&word, field, 8);
-  // The high bit of each byte that is a digit, and of each that is a blank.
-  const std::uint64_t seven_bits = word & ~kHigh;
-  const std::uint64_t digits = ((word | kHigh) - kOnes * '0') & ~(seven_bits + kOnes * (0x80 - '9' - 1)) & ~word & kHigh;
-  const std::uint64_t blank_diff = word ^ (kOnes * ' ');
-  const std::uint64_t blanks = ~(((blank_diff & ~kHigh) + ~kHigh) | blank_diff) & kHigh;
+  using lanes::kHigh, lanes::kOnes;
+  const std::uint64_t word = lanes::load_eight(field);
+  const std::uint64_t digits = lanes::digit_bytes(word);
+  const std::uint64_t blanks = lanes::bytes_equal(word, ' ');
   if ((digits | blanks) != kHigh) return read_index_field_by_character(field);
   if (digits == 0) return 0;
   // Digits must fill the field from the first of them on (the first column is the low byte).

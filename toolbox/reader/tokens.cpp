@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/byte_lanes.hpp"
 #include "core/diagnostics.hpp"
 #include "core/scratch.hpp"
 #include "core/state.hpp"
@@ -109,7 +110,7 @@ class CurrentLine {
     if (column <= length_ && !gap(column)) return column;
     if constexpr (std::endian::native == std::endian::little) {
       for (; column + 7 <= length_; column += 8) {
-        const std::uint64_t others = ~gap_bytes(column) & kHigh;
+        const std::uint64_t others = ~gap_bytes(column) & lanes::kHigh;
         if (others != 0) return column + std::countr_zero(others) / 8;
       }
     }
@@ -118,16 +119,10 @@ class CurrentLine {
   }
 
  private:
-  static constexpr std::uint64_t kOnes = 0x0101010101010101U;
-  static constexpr std::uint64_t kHigh = 0x8080808080808080U;
-  // The high bit of each zero byte, and of no other.
-  static std::uint64_t zero_bytes(std::uint64_t x) { return ~(((x & ~kHigh) + ~kHigh) | x) & kHigh; }
   // The high bit of each gap among columns column..column+7.
   std::uint64_t gap_bytes(int column) const {
-    std::uint64_t word;
-    std::memcpy(&word, chars_ + column - 1, 8);
-    return zero_bytes(word ^ (kOnes * static_cast<unsigned char>(' '))) |
-           zero_bytes(word ^ (kOnes * static_cast<unsigned char>(tab_)));
+    const std::uint64_t word = lanes::load_eight(chars_ + column - 1);
+    return lanes::bytes_equal(word, ' ') | lanes::bytes_equal(word, tab_);
   }
   static int clamped(int n) { return n < 0 ? 0 : (n > MAXBUF ? MAXBUF : n); }
   const char* chars_;
@@ -207,19 +202,21 @@ TokenKind word_kind(std::string_view word) {
   return TokenKind::chars;
 }
 
+bool shaped_as_number(std::string_view word) {
+  NumberShape shape;
+  for (const char ch : word) {
+    shape.add(ch);
+    if (shape.hopeless()) return false;
+  }
+  return shape.number();
+}
+
 // The kind of the bare word in columns first..end-1. Unless exact, a word
 // shaped as a number is not told from any other word (both are values).
 TokenKind bare_word_kind(const CurrentLine& line, int first, int end, bool exact) {
   if (line.at(first) == '_') return TokenKind::name;
   const std::string_view word = line.columns(first, end - 1);
-  if (exact) {
-    NumberShape shape;
-    for (const char ch : word) {
-      shape.add(ch);
-      if (shape.hopeless()) break;
-    }
-    if (shape.number()) return TokenKind::numb;
-  }
+  if (exact && shaped_as_number(word)) return TokenKind::numb;
   return word_kind(word);
 }
 
