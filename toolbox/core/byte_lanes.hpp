@@ -31,9 +31,4 @@ inline constexpr std::uint64_t digit_bytes(std::uint64_t x) noexcept {
   return ((x | kHigh) - every_byte('0')) & ~(seven_bits + kOnes * (0x80 - '9' - 1)) & ~x & kHigh;
 }
 
-// The bytes below the first n (n at most 8) kept, the others cleared.
-inline constexpr std::uint64_t first_bytes(std::uint64_t x, int n) noexcept {
-  return n >= 8 ? x : x & ((std::uint64_t{1} << (8 * n)) - 1);
-}
-
 }  // namespace zatrel::lanes
