@@ -148,7 +148,7 @@ TEST_F(LoopStepping, RandomLoopsComeBackValueByValueAndTypedByColumn) {
     for (const auto& row : table)
       for (const Value& v : row) {
         const unsigned gap = random() % 12;
-        cif += v.written + (gap == 0 ? "\n" : gap == 1 ? " # note\n" : gap == 2 ? "\t" : " ");
+        cif += v.written + (gap == 0 ? "\n" : gap == 1 ? " # note\n" : gap == 2 ? "\t" : gap == 3 ? "\n   " : " ");
       }
     cif += "\n_after 7\n";
     open_block(cif);

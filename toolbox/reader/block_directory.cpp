@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -195,7 +196,16 @@ bool data_(std::string_view name) {
     PendingToken pending;
     try {
       while (more) {
-        if (body.takes_values_in_bulk() && take_values_of_line(body, pending)) continue;
+        if (body.takes_values_in_bulk()) {
+          if (take_values_of_line(body, pending)) continue;
+          // A row that starts a line is taken with the line's other values.
+          const std::optional<TokenKind> kind = next_directory_token_unless_bare(pending);
+          if (kind) {
+            more = body.take(*kind);
+            continue;
+          }
+          if (take_values_of_line(body, pending)) continue;
+        }
         more = body.take(next_directory_token(pending, body.next_kind_matters()));
       }
     } catch (...) {

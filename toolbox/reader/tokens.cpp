@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "core/byte_lanes.hpp"
@@ -384,7 +385,12 @@ int locate_bare_words_in_line(PendingToken& pending, std::span<TokenPlace> place
   return static_cast<int>(found);
 }
 
-TokenKind next_directory_token(PendingToken& pending, bool exact) {
+namespace {
+
+// next_directory_token, or with stop_before_bare its variant that leaves a
+// bare word for the caller to take with its line's others (empty then).
+template <bool stop_before_bare>
+std::optional<TokenKind> next_directory_kind(PendingToken& pending, bool exact) {
   State& s = state();
   CoreState& c = s.core;
   Visible& v = s.vis;
@@ -412,6 +418,11 @@ TokenKind next_directory_token(PendingToken& pending, bool exact) {
     c.curcol = j + 1;
     return TokenKind::chars;
   }
+  if constexpr (stop_before_bare) {
+    // Just before it, so that a scan of the line from there meets it first.
+    c.curcol = column - 1;
+    return std::nullopt;
+  }
   const int end = line.word_end(column);
   const TokenKind kind = bare_word_kind(line, column, end, exact);
   // Names and headers are read from strval_ at once.
@@ -420,6 +431,16 @@ TokenKind next_directory_token(PendingToken& pending, bool exact) {
   v.vallen_ = end - column;
   c.curcol = end;
   return kind;
+}
+
+}  // namespace
+
+TokenKind next_directory_token(PendingToken& pending, bool exact) {
+  return *next_directory_kind<false>(pending, exact);
+}
+
+std::optional<TokenKind> next_directory_token_unless_bare(PendingToken& pending) {
+  return next_directory_kind<true>(pending, true);
 }
 
 TokenKind getstr() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include "reader/token_kind.hpp"
@@ -59,6 +60,11 @@ inline int locate_bare_words(PendingToken& pending, std::span<TokenPlace> places
 // not settle the pending value: its text is kept instead, since nothing in
 // the directory's scan shows strval_ before the next token overwrites it.
 TokenKind next_directory_token(PendingToken& pending, bool exact);
+
+// As next_directory_token, except where the token is a bare word: then
+// nothing is taken and the scanner is left just before it, for
+// locate_bare_words to take it with the words after it; empty then.
+std::optional<TokenKind> next_directory_token_unless_bare(PendingToken& pending);
 
 // Writes the pending token's strval_ and itemtype_ as getstr would have. A
 // kept text had a line fetched after it, whose "fini" in itemtype_ stays: only
