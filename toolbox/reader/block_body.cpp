@@ -179,12 +179,17 @@ bool BlockBody::takes_values_in_bulk() const {
 }
 
 void BlockBody::take_bare_values(std::span<const TokenKind> kinds) {
+  // Inside a loop's rows the owners follow the loop's names round, with no
+  // division a value.
+  const int first_name = loop_last_entry_ - loop_names_ + 1;
+  int owner = owner_of_value();
   for (const TokenKind kind : kinds) {
     kind_ = kind;
-    NameEntry& e = entry(owner_of_value());
+    NameEntry& e = entry(owner);
     check_type(e);
     ++loop_values_;
     type_loop_column(e);
+    owner = owner == loop_last_entry_ ? first_name : owner + 1;
   }
   last_line_ = s_.core.curline;
 }

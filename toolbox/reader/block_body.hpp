@@ -23,7 +23,8 @@ class BlockBody {
   // bare value only counts and types its column, so values of one line may
   // be taken together.
   bool takes_values_in_bulk() const;
-  // As take for each of these values (bare words, of these kinds), in turn.
+  // As take for each of these values (bare words, of these kinds), in turn,
+  // while takes_values_in_bulk.
   void take_bare_values(std::span<const TokenKind> kinds);
 
   // Whether the next value's kind must tell a number from another word: only
