@@ -5,7 +5,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
 
 #include "core/byte_lanes.hpp"
@@ -28,7 +27,7 @@ int read_index_field_by_character(const char* field);
 inline int read_index_field(const char* field) {
   static_assert(kFieldWidth == 8);
   if constexpr (std::endian::native != std::endian::little) return read_index_field_by_character(field);
-  using lanes::kHigh, lanes::kOnes;
+  using lanes::kHigh;
   const std::uint64_t word = lanes::load_eight(field);
   const std::uint64_t digits = lanes::digit_bytes(word);
   const std::uint64_t blanks = lanes::bytes_equal(word, ' ');
@@ -37,7 +36,7 @@ inline int read_index_field(const char* field) {
   // Digits must fill the field from the first of them on (the first column is the low byte).
   if (digits != kHigh << (std::countr_zero(digits) & ~7)) return read_index_field_by_character(field);
   // Leading blanks become zeros; then the eight digits are summed pairwise.
-  std::uint64_t value = (word | (blanks >> 3)) - kOnes * '0';
+  std::uint64_t value = (word | (blanks >> 3)) - lanes::every_byte('0');
   value = (value * 10 + (value >> 8)) & 0x00FF00FF00FF00FFU;
   value = (value * 100 + (value >> 16)) & 0x0000FFFF0000FFFFU;
   value = (value * 10000 + (value >> 32)) & 0xFFFFFFFFU;
