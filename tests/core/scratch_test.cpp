@@ -3,12 +3,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "core/coding_thread.hpp"
 #include "core/scratch.hpp"
 #include "core/scratch_store.hpp"
 #include "core/state.hpp"
@@ -400,6 +404,90 @@ TEST_F(ScratchStore, ConcurrentRunsInOneDirectoryReadOnlyTheirOwnLines) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
   }
   EXPECT_TRUE(std::filesystem::exists(path("cifscratch.dat")));
+}
+
+// Lines of every kind the store treats apart, many enough to fill several of
+// the second thread's batches: empty lines, lone carriage returns and CR LF
+// pairs, headers with blanks, lines over 200 characters, trailing blanks,
+// tabs and control characters, and now and then a line of megabytes.
+std::string lines_of_every_kind(unsigned seed, int count) {
+  std::mt19937 random(seed);
+  std::string text;
+  for (int i = 0; i < count; ++i) {
+    switch (random() % 10) {
+      case 0: break;
+      case 1: text += '\r'; break;
+      case 2: text += "data_ block " + std::to_string(i) + "  x"; break;
+      case 3: text.append(150 + random() % 120, static_cast<char>(33 + random() % 94)); break;
+      case 4: text += "_t\tv  \x01"; break;
+      case 5:
+        if (random() % 200 == 0) text.append((1 << 20) + random() % 5000, 'w');
+        break;
+      default:
+        for (int k = static_cast<int>(random() % 90); k > 0; --k) text += static_cast<char>(32 + random() % 95);
+    }
+    text += random() % 7 == 0 ? "\r\n" : "\n";
+  }
+  return text;
+}
+
+// ocif_ on a large file reads and codes its lines on a second thread; what it
+// leaves must be what the lines stored one by one leave: the same scratch
+// file, messages, line count and line buffer, appending included.
+TEST_F(ScratchStore, ASecondThreadStoresExactlyWhatOneThreadStores) {
+  struct Outcome {
+    std::string scratch, messages, linebuf;
+    int nlines = 0;
+    bool operator==(const Outcome&) const = default;
+  };
+  int run = 0;
+  const auto store = [&](const std::vector<std::string>& files, bool second_thread) {
+    reset_state();
+    const std::string log = path("log" + std::to_string(++run) + ".txt");
+    EXPECT_TRUE(open_message_file(testing::kMessageUnit, log));
+    init_(testing::kInputUnit, testing::kOutputUnit, testing::kScratchUnit, testing::kMessageUnit);
+    core().second_thread_from = second_thread ? 0 : std::numeric_limits<std::int64_t>::max();
+    line_ = 80;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      appendcif_ = i > 0;
+      EXPECT_TRUE(ocif_(files[i]));
+    }
+    return Outcome{scratch_bytes(), read_file(log), std::string(core().linebuf.view()), core().nlines};
+  };
+  const std::string mixed = write_file("mixed.cif", lines_of_every_kind(5, 60000));
+  const std::string unended = write_file("unended.cif", "data_a\n_x 1\n_y" + std::string(3000, ' '));
+  const std::string empty = write_file("empty.cif", "");
+  const std::string header_last = write_file("header.cif", lines_of_every_kind(6, 500) + "data_ last one");
+  for (const std::vector<std::string>& files :
+       {std::vector{mixed}, {unended}, {empty}, {header_last}, {mixed, header_last}, {unended, mixed, empty}}) {
+    const Outcome one = store(files, false);
+    const Outcome two = store(files, true);
+    EXPECT_EQ(two.nlines, one.nlines) << files.front();
+    EXPECT_TRUE(two.messages == one.messages) << files.front();
+    EXPECT_EQ(two.linebuf, one.linebuf) << files.front();
+    EXPECT_TRUE(two.scratch == one.scratch) << files.front();
+  }
+}
+
+// A fatal error while lines are filed ends the stream part way: its reading
+// thread must stop wherever it is, and the next ocif_ read as usual.
+TEST_F(ScratchStore, StoppingPartWayLeavesNoThreadBehind) {
+  const std::string big = write_file("big.cif", lines_of_every_kind(7, 100000));
+  for (const int stop_after : {0, 1, 9000, 70000}) {
+    const int fd = ::open(big.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    {
+      CodedLineStream stream(fd);
+      HandedLine line;
+      for (int i = 0; i < stop_after; ++i) ASSERT_TRUE(stream.next(line));
+    }
+    ::close(fd);
+  }
+  EXPECT_TRUE(ocif_(big));
+  const int lines = core().nlines;
+  core().second_thread_from = 0;
+  EXPECT_TRUE(ocif_(big));
+  EXPECT_EQ(core().nlines, lines);
 }
 
 }  // namespace

@@ -5,11 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <string>
-
-#include "core/diagnostics.hpp"
-#include "core/state.hpp"
-#include "core/units.hpp"
 
 namespace zatrel {
 
@@ -30,6 +25,7 @@ LineSource::LineSource(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite
 
 bool LineSource::next(InputLine& line) {
   for (;;) {
+    if (read_error_ != 0) return false;
     const char* start = buffer_.get() + begin_;
     const std::size_t available = end_ - begin_;
     if (line_ends(start, available, line)) return true;
@@ -121,9 +117,12 @@ void LineSource::refill() {
   do {
     n = ::read(fd_, buffer_.get() + end_, kBlock - end_);
   } while (n < 0 && errno == EINTR);
-  if (n < 0) err(" Cannot read " + std::string(state().vis.filename_.trimmed()) + ": " + system_reason(errno));
+  if (n < 0) {
+    read_error_ = errno;
+    return;
+  }
   if (n == 0) eof_ = true;
-  end_ += static_cast<std::size_t>(n > 0 ? n : 0);
+  end_ += static_cast<std::size_t>(n);
 }
 
 }  // namespace zatrel

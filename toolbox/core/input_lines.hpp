@@ -34,8 +34,12 @@ class LineSource {
   // The next line without its line end; false at the end of the input. A
   // carriage return followed by a line feed stays in the line, as its last
   // character; a carriage return alone ends the line, as a line feed does.
-  // The line's head stays valid until the next call.
+  // The line's head stays valid until the next call. A failed read ends the
+  // lines too, the part line before it undelivered: see read_error.
   bool next(InputLine& line);
+
+  // The errno of the read that failed, 0 while none has.
+  int read_error() const { return read_error_; }
 
  private:
   static constexpr std::size_t kBlock = 1 << 20;
@@ -60,6 +64,7 @@ class LineSource {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;
+  int read_error_ = 0;
   std::size_t newline_ = kNone;  // offset of the next line feed, when known
   std::size_t searched_to_ = 0;  // no other line feed before this offset
   LongLine long_;

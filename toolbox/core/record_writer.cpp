@@ -47,39 +47,56 @@ int remove_header_blanks(char* line, int t) {
   return t;
 }
 
+// A line is kept the way a read into a 200-character buffer leaves it: cut
+// at MAXBUF, then its trailing blanks and one trailing control character go.
+int kept_characters(const InputLine& line) {
+  // A line short enough to be kept whole was measured as it was read.
+  const bool whole = static_cast<std::int64_t>(line.head.size()) == line.length;
+  return whole ? static_cast<int>(line.significant) : kept_length(line.head);
+}
+
 }  // namespace
 
-// The line is kept the way a read into a 200-character buffer leaves it: cut
-// at MAXBUF, then its trailing blanks and one trailing control character go.
+// The line must be copied into the blank-padded buffer when it changes there
+// (a data_ header) or when its kept part reaches into the padding.
+bool coded_as_read(const InputLine& line) {
+  return !line.head.starts_with("data_") && kept_characters(line) <= static_cast<int>(line.head.size());
+}
+
+int code_line_as_read(const InputLine& line, char* encoded) {
+  return xxrle(line.head, kept_characters(line), encoded, kRecordLength);
+}
+
 // The length warning looks at the whole line as read.
-void store_line(State& s, const InputLine& line, DataRecordWriter& writer) {
+void file_coded_line(State& s, std::string_view encoded, std::int64_t significant, DataRecordWriter& writer) {
   CoreState& c = s.core;
   ++c.nlines;
   c.curline = c.nlines;
+  if (significant > s.vis.line_) warn(" Input line length exceeds line_");
 
-  // A line short enough to be kept whole was measured as it was read.
-  const bool whole = static_cast<std::int64_t>(line.head.size()) == line.length;
-  int t = whole ? static_cast<int>(line.significant) : kept_length(line.head);
-  std::string_view stored = line.head;
-  // The line is copied into the blank-padded buffer only when it must change
-  // or when its significant part reaches into the padding.
-  const bool header = line.head.starts_with("data_");
-  if (header || t > static_cast<int>(line.head.size())) {
-    c.linebuf.assign(line.head);
-    if (header) t = remove_header_blanks(c.linebuf.data(), t);
-    stored = c.linebuf.view();
-  }
-  if (line.significant > s.vis.line_) warn(" Input line length exceeds line_");
-
-  char encoded[kRecordLength];
-  const int length = xxrle(stored, t, encoded, kRecordLength);
-  writer.add(encoded, length);
+  const int length = static_cast<int>(encoded.size());
+  writer.add(encoded.data(), length);
   const LineLocation where = xxflin(c.nlines);
   const int code = location_code(writer.record(), writer.position());
   if (code > kLargestCode) err(" Scratch file index full: input too large");
   c.leaf.field(where.leaf_field) = code;
   c.leaf.changed = true;
   writer.advance(length);
+}
+
+void store_line(State& s, const InputLine& line, DataRecordWriter& writer) {
+  char encoded[kRecordLength];
+  int length = 0;
+  if (coded_as_read(line)) {
+    length = code_line_as_read(line, encoded);
+  } else {
+    Text<MAXBUF>& shaped = s.core.linebuf;
+    shaped.assign(line.head);
+    int t = kept_characters(line);
+    if (line.head.starts_with("data_")) t = remove_header_blanks(shaped.data(), t);
+    length = xxrle(shaped.view(), t, encoded, kRecordLength);
+  }
+  file_coded_line(s, std::string_view(encoded, static_cast<std::size_t>(length)), line.significant, writer);
 }
 
 }  // namespace zatrel

@@ -6,7 +6,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
+#include <system_error>
 
+#include "core/coding_thread.hpp"
 #include "core/diagnostics.hpp"
 #include "core/line_coding.hpp"
 #include "core/scratch_store.hpp"
@@ -77,14 +80,51 @@ int first_data_record(State& s) {
   return take_free_record(c);
 }
 
+[[noreturn]] void fail_to_read(const State& s, int error_number) {
+  err(" Cannot read " + std::string(s.vis.filename_.trimmed()) + ": " + system_reason(error_number));
+}
+
+bool worth_a_second_thread(const CoreState& c, int fd) {
+  struct stat info {};
+  return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= c.second_thread_from;
+}
+
+void store_lines_as_read(State& s, int fd, DataRecordWriter& writer) {
+  LineSource source(fd);
+  InputLine line;
+  while (source.next(line)) store_line(s, line, writer);
+  if (source.read_error() != 0) fail_to_read(s, source.read_error());
+}
+
+void store_lines_coded_alongside(State& s, CodedLineStream& stream, DataRecordWriter& writer) {
+  HandedLine handed;
+  while (stream.next(handed)) {
+    if (handed.coded)
+      file_coded_line(s, handed.bytes, handed.line.significant, writer);
+    else
+      store_line(s, handed.line, writer);
+  }
+  if (stream.read_error() != 0) fail_to_read(s, stream.read_error());
+}
+
 void store_all_lines(State& s, int first_record) {
   CoreState& c = s.core;
+  const int fd = c.units.find(c.input_unit)->fd.get();
   c.records.begin_batch();
   {
     DataRecordWriter writer(c, first_record);
-    LineSource source(c.units.find(c.input_unit)->fd.get());
-    InputLine line;
-    while (source.next(line)) store_line(s, line, writer);
+    std::optional<CodedLineStream> stream;
+    if (worth_a_second_thread(c, fd)) {
+      try {
+        stream.emplace(fd);
+      } catch (const std::system_error&) {
+        // No thread to be had: the lines are read here, as for a small file.
+      }
+    }
+    if (stream)
+      store_lines_coded_alongside(s, *stream, writer);
+    else
+      store_lines_as_read(s, fd, writer);
     writer.finish();
   }
   flush_index();

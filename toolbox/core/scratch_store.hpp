@@ -83,5 +83,11 @@ class DataRecordWriter {
 
 // Stores one input line as the next line of the store (record_writer.cpp).
 void store_line(State& s, const InputLine& line, DataRecordWriter& writer);
+// The same in two steps, the first of which touches no state and so may run
+// on another thread: a line that codes as read (most do) is coded, and then
+// filed with the length it was read with.
+bool coded_as_read(const InputLine& line);
+int code_line_as_read(const InputLine& line, char* encoded);
+void file_coded_line(State& s, std::string_view encoded, std::int64_t significant, DataRecordWriter& writer);
 
 }  // namespace zatrel

@@ -150,6 +150,9 @@ struct CoreState {
   IndexRecord leaf;
   int next_free_record = 3;
   RecordFile records;
+  // Inputs of at least this many bytes are read and coded on a second thread
+  // while this one stores them; below it a thread costs more than it saves.
+  std::int64_t second_thread_from = std::int64_t{1} << 19;
 };
 
 // Reader room: the block directory, the loop table, the item reader.
