@@ -94,7 +94,7 @@ bool CodedLineStream::next(HandedLine& out) {
         const Entry& e = batch.entries[next_entry_++];
         out.coded = e.coded;
         out.bytes = std::string_view(batch.bytes.get() + e.offset, e.size);
-        out.line.head = out.bytes;
+        out.line.head = e.coded ? std::string_view() : out.bytes;
         out.line.length = e.length;
         out.line.significant = e.significant;
         return true;

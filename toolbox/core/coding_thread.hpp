@@ -23,7 +23,7 @@ namespace zatrel {
 struct HandedLine {
   bool coded = false;
   std::string_view bytes;  // the coded line, or the head of the line as read
-  InputLine line;          // as read; its head is `bytes` when not coded
+  InputLine line;          // as read; its head is empty when coded
 };
 
 class CodedLineStream {

@@ -57,8 +57,9 @@ int kept_characters(const InputLine& line) {
 
 }  // namespace
 
-// The line must be copied into the blank-padded buffer when it changes there
-// (a data_ header) or when its kept part reaches into the padding.
+// A line codes as read unless it must be copied into the blank-padded line
+// buffer first: a data_ header changes there, and a line whose kept part
+// reaches into the padding (an empty one) is coded from it.
 bool coded_as_read(const InputLine& line) {
   return !line.head.starts_with("data_") && kept_characters(line) <= static_cast<int>(line.head.size());
 }
