@@ -1,5 +1,8 @@
 #include "core/coding_thread.hpp"
 
+#include <pthread.h>
+#include <signal.h>
+
 #include <cstring>
 
 #include "core/record_file.hpp"
@@ -14,7 +17,19 @@ CodedLineStream::CodedLineStream(int fd) : source_(fd) {
     batch.entries.reserve(kBatchLines);
     free_.push(b);
   }
-  worker_ = std::thread([this] { read_and_code(); });
+  // The caller's signal handlers keep running on the caller's thread: the
+  // reading thread is born with every signal blocked.
+  sigset_t all;
+  sigset_t before;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &before);
+  try {
+    worker_ = std::thread([this] { read_and_code(); });
+  } catch (...) {
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    throw;
+  }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
 }
 
 CodedLineStream::~CodedLineStream() {
