@@ -1,11 +1,13 @@
 #include "core/line_coding.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "core/byte_lanes.hpp"
+#include "zatrel/zatrel.hpp"
 
 namespace zatrel {
 
@@ -134,6 +136,20 @@ void write_header(char* encoded, int length) noexcept {
   encoded[3] = xxd2chr(static_cast<int>(digits & 63U));
 }
 
+// Blanks over the first width characters of out: for the line buffer's width
+// a copy of fixed size, which stays inline where a fill calls memset.
+void blank_fill(char* out, int width) noexcept {
+  static constexpr std::array<char, MAXBUF> kBlanks = [] {
+    std::array<char, MAXBUF> blanks{};
+    blanks.fill(' ');
+    return blanks;
+  }();
+  if (width == MAXBUF)
+    std::memcpy(out, kBlanks.data(), kBlanks.size());
+  else
+    std::memset(out, ' ', static_cast<std::size_t>(width));
+}
+
 }  // namespace
 
 int xxrle(std::string_view line, int n, char* encoded, int limit) noexcept {
@@ -160,7 +176,7 @@ int encoded_length(std::string_view encoded) noexcept {
 }
 
 int xxrld(std::string_view encoded, char* out, int width) noexcept {
-  std::memset(out, ' ', static_cast<std::size_t>(width));
+  blank_fill(out, width);
   int length = encoded_length(encoded);
   if (length < 5) return 0;
   if (length > static_cast<int>(encoded.size())) length = static_cast<int>(encoded.size());
@@ -184,7 +200,8 @@ int xxrld(std::string_view encoded, char* out, int width) noexcept {
     i += 2;
     if (count > width - produced) count = width - produced;
     if (count > 0) {
-      std::memset(out + produced, repeated, static_cast<std::size_t>(count));
+      // Most runs are of blanks, which the fill has written already.
+      if (repeated != ' ') std::memset(out + produced, repeated, static_cast<std::size_t>(count));
       produced += count;
     }
   }

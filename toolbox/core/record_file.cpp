@@ -55,8 +55,10 @@ void RecordFile::write(int record, const char* bytes) {
     return;
   }
   auto [it, added] = pending_.try_emplace(record, pending_bytes_.size());
-  if (added) pending_bytes_.resize(pending_bytes_.size() + kLength);
-  std::memcpy(pending_bytes_.data() + it->second, bytes, kLength);
+  if (added)
+    pending_bytes_.insert(pending_bytes_.end(), bytes, bytes + kLength);  // no zero fill first
+  else
+    std::memcpy(pending_bytes_.data() + it->second, bytes, kLength);
   if (pending_.size() >= kMostPending) flush_pending();
 }
 

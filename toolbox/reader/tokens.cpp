@@ -134,15 +134,13 @@ class CurrentLine {
 // Fetches the next line; false at the end of the data range. Whatever the
 // dictionary said about the last item no longer applies.
 bool next_token_line(Visible& v) {
-  static const Text<72> kFiniType("fini");
-  static const Text<72> kNoCategory("(none)");
-  static const Text<72> kBlankName;
   Text<4> flag;  // getlin leaves it alone when the line is already in place
   getlin(flag);
   show(v, TokenKind::fini);
-  v.dicttype_ = kFiniType;
-  v.dictcat_ = kNoCategory;
-  v.dictname_ = kBlankName;
+  // Literals of known length, not static texts: no guard to test on every line.
+  v.dicttype_ = std::string_view("fini");
+  v.dictcat_ = std::string_view("(none)");
+  v.dictname_.clear();
   return !(flag == kEndOfData);
 }
 
