@@ -208,7 +208,8 @@ bool init_(int input_unit, int output_unit, int scratch_unit, int message_unit);
 // than line_. Returns false when the file does not exist. Throws Fatal when
 // line_ exceeds MAXBUF, when the file exists but cannot be read, when the
 // scratch file would be the input itself, or when the scratch file cannot be
-// written or appended to.
+// written or appended to. A large file is read and coded on a second thread,
+// with every signal blocked, which has ended before ocif_ returns or throws.
 bool ocif_(std::string_view name);
 
 // Deletes the scratch file and returns the reading state to its start, as
