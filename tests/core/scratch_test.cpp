@@ -409,7 +409,7 @@ TEST_F(ScratchStore, ConcurrentRunsInOneDirectoryReadOnlyTheirOwnLines) {
 // Lines of every kind the store treats apart, many enough to fill several of
 // the second thread's batches: empty lines, lone carriage returns and CR LF
 // pairs, headers with blanks, lines over 200 characters, trailing blanks,
-// tabs and control characters, and now and then a line of megabytes.
+// tabs and control characters, and now and then a line of over a megabyte.
 std::string lines_of_every_kind(unsigned seed, int count) {
   std::mt19937 random(seed);
   std::string text;
@@ -421,11 +421,12 @@ std::string lines_of_every_kind(unsigned seed, int count) {
       case 3: text.append(150 + random() % 120, static_cast<char>(33 + random() % 94)); break;
       case 4: text += "_t\tv  \x01"; break;
       case 5:
-        if (random() % 200 == 0) text.append((1 << 20) + random() % 5000, 'w');
+        if (random() % 2000 == 0) text.append((1 << 20) + random() % 5000, 'w');
         break;
       default:
         for (int k = static_cast<int>(random() % 90); k > 0; --k) text += static_cast<char>(32 + random() % 95);
     }
+    if (i == count / 2) text.append((1 << 20) + 7, 'w');  // one at least
     text += random() % 7 == 0 ? "\r\n" : "\n";
   }
   return text;

@@ -125,6 +125,7 @@ bool CodedLineStream::next(HandedLine& out) {
     }
     if (ended_) return false;
     current_ = take(full_);
+    if (current_ < 0) return false;  // only while the stream is being destroyed
     next_entry_ = 0;
   }
 }
