@@ -1,13 +1,12 @@
 #include "core/line_coding.hpp"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "core/byte_lanes.hpp"
-#include "zatrel/zatrel.hpp"
+#include "core/text.hpp"
 
 namespace zatrel {
 
@@ -136,16 +135,10 @@ void write_header(char* encoded, int length) noexcept {
   encoded[3] = xxd2chr(static_cast<int>(digits & 63U));
 }
 
-// Blanks over the first width characters of out: for the line buffer's width
-// a copy of fixed size, which stays inline where a fill calls memset.
+// Blanks over the first width characters of out: the line buffer's width in one copy.
 void blank_fill(char* out, int width) noexcept {
-  static constexpr std::array<char, MAXBUF> kBlanks = [] {
-    std::array<char, MAXBUF> blanks{};
-    blanks.fill(' ');
-    return blanks;
-  }();
   if (width == MAXBUF)
-    std::memcpy(out, kBlanks.data(), kBlanks.size());
+    std::memcpy(out, kBlanksOf<MAXBUF>.data(), MAXBUF);
   else
     std::memset(out, ' ', static_cast<std::size_t>(width));
 }

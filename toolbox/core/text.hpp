@@ -1,6 +1,8 @@
 // Shared text utilities: significant length, case, tab expansion.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -17,6 +19,15 @@ inline std::string prefixed(char first, std::string_view text) {
   joined += text;
   return joined;
 }
+
+// N blanks, for blanking a field of fixed width in one copy: a copy of known
+// size stays inline, where a fill becomes a call to memset.
+template <std::size_t N>
+inline constexpr std::array<char, N> kBlanksOf = [] {
+  std::array<char, N> blanks{};
+  blanks.fill(' ');
+  return blanks;
+}();
 
 // The text without its trailing blanks (tabs and other characters stay).
 constexpr std::string_view trailing_blanks_removed(std::string_view s) noexcept {

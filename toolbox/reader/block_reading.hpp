@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/state.hpp"
+#include "core/text.hpp"
 
 namespace zatrel {
 
@@ -20,12 +21,7 @@ inline bool is_kind(const Flag4& kind, const char (&code)[5]) noexcept {
 // Text::assign for the hot path: two fixed-size copies instead of a fill loop.
 template <std::size_t N>
 inline void put_text(Text<N>& text, std::string_view s) noexcept {
-  static constexpr std::array<char, N> blanks = [] {
-    std::array<char, N> a{};
-    a.fill(' ');
-    return a;
-  }();
-  std::memcpy(text.data(), blanks.data(), N);
+  std::memcpy(text.data(), kBlanksOf<N>.data(), N);
   if (!s.empty()) std::memcpy(text.data(), s.data(), std::min(s.size(), N));
 }
 

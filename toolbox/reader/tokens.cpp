@@ -12,6 +12,7 @@
 #include "core/diagnostics.hpp"
 #include "core/scratch.hpp"
 #include "core/state.hpp"
+#include "core/text.hpp"
 #include "reader/block_reading.hpp"
 
 namespace zatrel {
@@ -144,18 +145,12 @@ bool next_token_line(Visible& v) {
   return !(flag == kEndOfData);
 }
 
-constexpr std::array<char, MAXBUF> kBlankLine = [] {
-  std::array<char, MAXBUF> line{};
-  line.fill(' ');
-  return line;
-}();
-
 // Copies the token into strval_ in one move, blank-filling the rest: this runs
 // for every token of a file.
 void set_token(CoreState& core, Visible& v, const CurrentLine& line, int first, int end) {
   const std::string_view token = line.columns(first, end - 1);
   char* out = v.strval_.data();
-  std::memcpy(out, kBlankLine.data(), kBlankLine.size());  // a fixed size: plain vector stores
+  std::memcpy(out, kBlanksOf<MAXBUF>.data(), MAXBUF);  // a fixed size: plain vector stores
   if (!token.empty()) std::memcpy(out, token.data(), token.size());
   v.vallen_ = static_cast<int>(token.size());
   core.curcol = end;
